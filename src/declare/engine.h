@@ -1,0 +1,148 @@
+// The engine state: every table of the program in one fixed-size object,
+// created once per engine and never resized during a game or a search.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "declare/io.h"
+#include "declare/position.h"
+
+namespace ormedan {
+
+// A position key: the decimal PieceIds of the 64 squares, a1..a8, b1..h8.
+struct PositionKeyText {
+  uint8_t length = 0;
+  char text[128] = {};
+  std::string_view View() const { return {text, length}; }
+  bool operator==(const PositionKeyText& o) const { return View() == o.View(); }
+};
+
+// Keys of the positions reached since the last capture, promotion or pawn
+// move. Fixed capacity: when full, the oldest key is dropped while Count()
+// keeps counting, so the fifty-move test still sees the true length.
+class KeyHistory {
+ public:
+  static constexpr int Capacity = 1024;
+  void Clear() { count_ = 0; }
+  void Append(const PositionKeyText& k) {
+    keys_[count_ % Capacity] = k;
+    ++count_;
+  }
+  int64_t Count() const { return count_; }
+  // Occurrences of the key among the stored entries.
+  int Occurrences(const PositionKeyText& k) const {
+    const int64_t stored = count_ < Capacity ? count_ : Capacity;
+    int n = 0;
+    for (int64_t i = 0; i < stored; ++i) n += keys_[i] == k ? 1 : 0;
+    return n;
+  }
+
+ private:
+  PositionKeyText keys_[Capacity];
+  int64_t count_ = 0;
+};
+
+// The moves of the game, one MoveCode per half-move, in order of play.
+class MoveHistoryList {
+ public:
+  static constexpr int Capacity = 32768;
+  void Clear() { count_ = 0; }
+  void Append(int32_t code) {
+    if (count_ < Capacity) codes_[count_] = code;
+    ++count_;
+  }
+  int64_t Count() const { return count_; }
+  int64_t Stored() const { return count_ < Capacity ? count_ : Capacity; }
+  int32_t At(int64_t i) const { return codes_[i]; }  // 0 <= i < Stored()
+
+ private:
+  int32_t codes_[Capacity];
+  int64_t count_ = 0;
+};
+
+// A book: its lines, loaded once at start-up.
+using TextList = std::vector<std::string>;
+
+struct DriverState {
+  int32_t engineIsBlack = 1;
+  uint8_t gameActive = 0;
+  uint8_t opponentIsComputer = 0;
+  uint8_t markFlag = 0;
+  // time control, centiseconds
+  int32_t movesPerControl = 0;
+  int32_t baseTime = 0;
+  int32_t remainingTime = 0;
+  int32_t moveBudget = 0;
+  int64_t clockStart = 0;  // microseconds of the engine's clock
+};
+
+struct EngineMoveRecord {
+  int32_t fromFile = 0, fromRank = 0, toFile = 0, toRank = 0, promotion = 0;
+};
+
+// Pre-analysis scores of the replies to one root move.
+struct ReplyEntry {
+  int64_t replyCount;
+  int64_t replies[MaxChildren + 1];  // items 1..MaxChildren
+  int64_t rootMove;
+};
+
+struct MemoEntry {
+  int32_t first, second, third, value;
+};
+constexpr int MemoBuckets = 16;
+constexpr int MemoBucketSize = 5000;
+
+struct Engine {
+  Engine(Input& in, Output& out, Clock& clock, Random& rng) : in(in), out(out), clock(clock), rng(rng) {}
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
+  Input& in;
+  Output& out;
+  Clock& clock;
+  Random& rng;
+  bool outputFailed = false;
+
+  // Positions
+  Position GamePosition{};
+  Position WorkPosition{};
+  Position SavedPosition{};
+  Position ChildPositions[MaxChildren + 1][MaxPly + 1]{};  // [slot][ply]
+  int32_t MoveList[MaxPseudoMoves]{};
+  int32_t MoveCount = 0;
+
+  // Text lists
+  MoveHistoryList MoveHistory;
+  KeyHistory PositionHistory;
+  TextList WhiteBook, BlackBook, DrawBook;
+
+  DriverState driver;
+  EngineMoveRecord EngineMove;
+
+  // Search tables
+  ReplyEntry ReplyTable[MaxChildren + 1]{};  // entries 1..MaxChildren
+  uint8_t OddPlyKillers[65536]{};
+  uint8_t EvenPlyKillers[65536]{};
+  MemoEntry TranspositionMemo[MemoBuckets + 1][MemoBucketSize + 1]{};  // [bucket 1..16][entry 1..5000]
+  int32_t MemoFill[MemoBuckets + 1]{};
+
+  // Search globals
+  int32_t SearchDepth = 0;
+  int32_t HorizonPly = 0;
+  int32_t LastPredictedDepth = 4;
+  float BranchingFactor = 5.5f;
+  int64_t NodeCount = 0;
+  int32_t FixedDepthWhite = 0;
+  int32_t FixedDepthBlack = 0;
+
+  // Writes one line of output; remembers a failed write.
+  void Write(std::string_view text) {
+    if (!outputFailed && !out.WriteLine(text)) outputFailed = true;
+  }
+};
+
+}  // namespace ormedan

@@ -1,0 +1,43 @@
+// Position-model routines: set-up, make move, keys, repetition and time.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "declare/engine.h"
+
+namespace ormedan {
+
+// Puts GamePosition in the initial position, empties PositionHistory and sets
+// LastPredictedDepth to 4.
+void SetUpNewGame(Engine& e);
+
+// Writes the initial position into p (the board part of SetUpNewGame).
+void InitialPosition(Position& p);
+
+// Applies one MoveCode in place. Callers pass WorkPosition.
+void MakeMove(Position& p, int32_t move);
+
+PositionKeyText PositionKey(const Position& p);
+bool KeySeenTwice(const Engine& e, const PositionKeyText& key);
+bool KeySeenThrice(const Engine& e, const PositionKeyText& key);
+
+// The three-character book code of a move.
+std::array<char, 3> BookMoveText(int32_t move);
+
+int32_t ElapsedCentiseconds(Engine& e);
+int32_t ElapsedMilliseconds(Engine& e);
+
+// Checks every invariant of the record (board and piece list agree, lists
+// and counts, material, officerCount, empty border files, kings alive).
+// Returns true when consistent; otherwise describes the first fault in *why.
+bool CheckPosition(const Position& p, std::string* why = nullptr);
+
+// Builds a position from FEN for tools and tests (not a protocol command).
+// Returns false with a message in error when the FEN is malformed or
+// describes no legal chess position.
+bool PositionFromFen(std::string_view fen, Position& out, Colour& toMove, std::string& error);
+
+}  // namespace ormedan

@@ -1,0 +1,40 @@
+// The protocol driver: start-up, command loop, time control, opponent moves,
+// engine turn and opening book.
+#pragma once
+
+#include <string_view>
+
+#include "declare/engine.h"
+
+namespace ormedan {
+
+// Where StartUp looks for a book after the working directory ("" = nowhere).
+struct StartUpOptions {
+  std::string_view dataDir;
+};
+
+// Start-up sequence; returns false (after reporting on stderr) when a book
+// file cannot be opened.
+bool StartUp(Engine& e, const StartUpOptions& options);
+// Reads and handles lines until "quit" or end of input.
+void CommandLoop(Engine& e);
+// Start-up, loop and shutdown; returns the process exit status.
+int RunEngine(Engine& e, const StartUpOptions& options);
+
+void HandleLine(Engine& e, std::string_view line);
+void NewGame(Engine& e);
+void LevelCommand(Engine& e, std::string_view argument);
+void TimeCommand(Engine& e, std::string_view argument);
+void TakeOpponentMove(Engine& e, std::string_view line);
+
+template <Colour C> void PlayEngineTurn(Engine& e);
+void PrintEngineMove(Engine& e);
+
+bool BookLookup(Engine& e);
+bool DrawBookLookup(Engine& e);
+void PlayBookMove(Engine& e, std::string_view candidate);
+
+extern template void PlayEngineTurn<White>(Engine&);
+extern template void PlayEngineTurn<Black>(Engine&);
+
+}  // namespace ormedan
