@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <random>
+#include <string>
+
 #include "declare/model.h"
 #include "support/builder.h"
 #include "utilita/attacks.h"
@@ -197,6 +201,102 @@ TEST(PieceAttacksSquare, OnePieceAtATime) {
   EXPECT_EQ(PieceAttacksSquare(p, 4, 3, 13, Black), 0);
   EXPECT_EQ(PieceAttacksSquare(p, 3, 2, 13, Black), 0);  // rank guard
   EXPECT_EQ(PieceAttacksSquare(p, 4, 7, 29, White), 0);  // rank guard
+}
+
+// The attack tests in their plainest form: every attacker in order, each hit
+// overwriting the result. The engine's versions must agree with it.
+int OpenBetween(const Position& p, int qf, int qr, int f, int r) {
+  const int sf = (qf > f) - (qf < f), sr = (qr > r) - (qr < r);
+  int sum = 0;
+  for (int x = f + sf, y = r + sr; x != qf || y != qr; x += sf, y += sr) sum += p.board[x][y];
+  return sum == 0;
+}
+int PlainSliders(const Position& p, int f, int r, int colour, bool diagonals, int result) {
+  const int en = colour == White ? Black : White;
+  for (int k = 1; k <= p.orthogonalCount[en]; ++k) {
+    const int q = p.orthogonalList[en][k], qf = p.pieceFile[q], qr = p.pieceRank[q];
+    if (((qr == r && qf != f) || (qf == f && qr != r)) && OpenBetween(p, qf, qr, f, r)) result = q;
+  }
+  for (int k = 1; diagonals && k <= p.diagonalCount[en]; ++k) {
+    const int q = p.diagonalList[en][k], qf = p.pieceFile[q], qr = p.pieceRank[q];
+    if (std::abs(qf - f) == std::abs(qr - r) && qf != f && OpenBetween(p, qf, qr, f, r)) result = q;
+  }
+  return result;
+}
+int PlainSquareAttacked(const Position& p, int f, int r, int colour) {
+  const int en = colour == White ? Black : White;
+  int result = 0;
+  const int king = colour == White ? 17 : 1;
+  if (std::abs(p.pieceFile[king] - f) <= 1 && std::abs(p.pieceRank[king] - r) <= 1) result = king;
+  if (colour == White && r < 7) {
+    for (int df : {-1, 1})
+      if (p.pieceValue[p.board[f + df][r + 1]] == -PawnValue) result = p.board[f + df][r + 1];
+  }
+  if (colour == Black && r > 2) {
+    for (int df : {-1, 1})
+      if (p.pieceValue[p.board[f + df][r - 1]] == PawnValue) result = p.board[f + df][r - 1];
+  }
+  result = PlainSliders(p, f, r, colour, true, result);
+  if (result == 0) {
+    for (int k = 1; k <= p.knightCount[en]; ++k) {
+      const int q = p.knightList[en][k];
+      const int t = (p.pieceFile[q] - f) * (p.pieceRank[q] - r);
+      if (t == 2 || t == -2) result = q;
+    }
+  }
+  return result;
+}
+
+TEST(AttackTests, AgreeWithThePlainFormOnRandomPositions) {
+  std::mt19937 gen(7);
+  const char kinds[] = "QRBNPqrbnp";
+  int positions = 0;
+  while (positions < 400) {
+    char board[8][8];
+    for (auto& row : board)
+      for (char& c : row) c = '.';
+    auto place = [&](char c) {
+      for (;;) {
+        const int f = static_cast<int>(gen() % 8), r = static_cast<int>(gen() % 8);
+        if (board[f][r] != '.') continue;
+        if ((c == 'P' || c == 'p') && (r == 0 || r == 7)) continue;
+        board[f][r] = c;
+        return;
+      }
+    };
+    place('K');
+    place('k');
+    const int extra = 4 + static_cast<int>(gen() % 20);
+    for (int i = 0; i < extra; ++i) place(kinds[gen() % 10]);
+    std::string fen;
+    for (int r = 7; r >= 0; --r) {
+      int empty = 0;
+      for (int f = 0; f < 8; ++f) {
+        if (board[f][r] == '.') {
+          ++empty;
+          continue;
+        }
+        if (empty) fen += static_cast<char>('0' + empty);
+        empty = 0;
+        fen += board[f][r];
+      }
+      if (empty) fen += static_cast<char>('0' + empty);
+      if (r) fen += '/';
+    }
+    fen += gen() % 2 ? " w - - 0 1" : " b - - 0 1";
+    Position p{};
+    Colour side = White;
+    std::string error;
+    if (!PositionFromFen(fen, p, side, error)) continue;  // too many of a kind, or the wrong side in check
+    ++positions;
+    for (int colour = White; colour <= Black; ++colour)
+      for (int f = 1; f <= 8; ++f)
+        for (int r = 1; r <= 8; ++r) {
+          ASSERT_EQ(SquareAttacked(p, f, r, colour), PlainSquareAttacked(p, f, r, colour)) << fen << " " << f << r;
+          ASSERT_EQ(SliderAttacksSquare(p, f, r, colour), PlainSliders(p, f, r, colour, true, 0)) << fen;
+          ASSERT_EQ(OrthogonalAttacksSquare(p, f, r, colour), PlainSliders(p, f, r, colour, false, 0)) << fen;
+        }
+  }
 }
 
 }  // namespace
