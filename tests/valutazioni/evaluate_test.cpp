@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <string>
 
 #include "declare/model.h"
@@ -27,6 +28,25 @@ class EvaluateTest : public ::testing::Test {
   }
   // What a phase adds over the opening (where no phase term applies).
   int PhaseGain(const std::string& fen, int phase) { return Score(fen, phase) - Score(fen, 1); }
+
+  struct Case {
+    const char* fen;
+    int value;
+  };
+  // Each position scores `value` in the phase, its mirror image -value.
+  void ExpectScores(int phase, std::initializer_list<Case> cases) {
+    for (const Case& c : cases) {
+      EXPECT_EQ(Score(c.fen, phase), c.value) << c.fen;
+      EXPECT_EQ(Score(MirrorFen(c.fen), phase), -c.value) << c.fen << " mirrored";
+    }
+  }
+  // The phase adds `value` to each position and -value to its mirror image.
+  void ExpectGains(int phase, std::initializer_list<Case> cases) {
+    for (const Case& c : cases) {
+      EXPECT_EQ(PhaseGain(c.fen, phase), c.value) << c.fen;
+      EXPECT_EQ(PhaseGain(MirrorFen(c.fen), phase), -c.value) << c.fen << " mirrored";
+    }
+  }
   Engine& e() { return rig.e(); }
   testing::Rig rig;
 };
@@ -45,7 +65,7 @@ TEST_F(EvaluateTest, RookAgainstLoneKingIgnoresTheBase) {
 TEST_F(EvaluateTest, LoneOfficerBonuses) {
   // The edge bonus of the lone king is not mirror-symmetric: a8 and h1
   // collect 400, a1 and h8 200; b7 collects 200, b2 100.
-  struct Case {
+  struct LoneCase {
     const char* fen;
     int score, mirrored;
   } cases[] = {
@@ -60,7 +80,7 @@ TEST_F(EvaluateTest, LoneOfficerBonuses) {
       // a queen is the officer too; b7 is on file 2 and rank 7: +200
       {"8/1k6/8/8/8/8/8/Q3K3 w - - 0 1", 10200, -10100},
   };
-  for (const Case& c : cases) {
+  for (const LoneCase& c : cases) {
     EXPECT_EQ(Score(c.fen, 3, 77), c.score) << c.fen;
     EXPECT_EQ(Score(MirrorFen(c.fen), 3, 77), c.mirrored) << c.fen;
   }
@@ -139,55 +159,34 @@ TEST_F(EvaluateTest, DoubledRooksOnAnOpenFile) {
 }
 
 TEST_F(EvaluateTest, RookFilesAndSeventhRank) {
-  struct Case {
-    const char* fen;
-    int score;
-  } cases[] = {
+  ExpectScores(1, {
       // material 500 / 5 = 100; rook on the open h-file: 2*8 - 4
       {"4k3/pppp4/8/8/8/8/PPPP4/4K2R w - - 0 1", 112},
       // on the seventh too, against four black pawns: +40
       {"4k3/pppp3R/8/8/8/8/PPPP4/4K3 w - - 0 1", 152},
       // half-open d-file (one pawn): 7 - 4; material 400 / 4
       {"4k3/pppp4/8/8/8/8/PPP5/3RK3 w - - 0 1", 103},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Score(c.fen, 1), c.score) << c.fen;
-    EXPECT_EQ(Score(MirrorFen(c.fen), 1), -c.score) << c.fen;
-  }
+  });
 }
 
 // ---- Pawn structure ---------------------------------------------------------
 
 TEST_F(EvaluateTest, PawnSupportIsCountedOnFilesBToGOnly) {
-  struct Case {
-    const char* fen;
-    int score;
-  } cases[] = {
+  ExpectScores(1, {
       {"4k3/8/8/8/4P3/3P1P2/8/4K3 w - - 0 1", 304},  // e4 backed twice: +4
       {"4k3/8/8/8/8/P7/1P6/4K3 w - - 0 1", 200},     // a3 behind b2: no support on the a-file
       {"4k3/8/8/8/8/1P6/2P5/4K3 w - - 0 1", 202},    // b3 behind c2: +2
       {"4k3/8/8/8/8/7P/6P1/4K3 w - - 0 1", 200},     // h3: no support on the h-file
       {"4k3/8/8/8/8/6P1/7P/4K3 w - - 0 1", 202},     // g3 behind h2: +2
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Score(c.fen, 1), c.score) << c.fen;
-    EXPECT_EQ(Score(MirrorFen(c.fen), 1), -c.score) << c.fen;
-  }
+  });
 }
 
 TEST_F(EvaluateTest, IsolatedAndDoubledPawns) {
-  struct Case {
-    const char* fen;
-    int score;
-  } cases[] = {
+  ExpectScores(1, {
       {"4k3/8/8/8/8/8/P6P/4K3 w - - 0 1", 190},   // a- and h-pawns both isolated
       {"4k3/8/8/8/8/4P3/4P3/4K3 w - - 0 1", 180},  // two isolated, doubled -10
       {"4k3/8/8/8/4P3/4P3/4P3/4K3 w - - 0 1", 270},  // 300 - 15 isolated - 15 tripled
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Score(c.fen, 1), c.score) << c.fen;
-    EXPECT_EQ(Score(MirrorFen(c.fen), 1), -c.score) << c.fen;
-  }
+  });
 }
 
 TEST_F(EvaluateTest, WeakPawnNeedsMoreAttackersThanDefendersAndNoSupport) {
@@ -264,52 +263,31 @@ TEST_F(EvaluateTest, BishopPairFollowsTheInitialBishops) {
 }
 
 TEST_F(EvaluateTest, UndevelopedBishopsInTheMiddleGame) {
-  struct Case {
-    const char* fen;
-    int gain;
-  } cases[] = {
+  ExpectGains(2, {
       {"7k/8/8/8/8/8/3N4/2B3K1 w - - 0 1", -12},  // c1 bishop, d2 taken
       {"7k/8/8/8/4N3/8/8/2B3K1 w - - 0 1", -8},   // c1 bishop, d2 free
       {"6k1/8/8/8/8/8/3N4/B5K1 w - - 0 1", -4},   // the c1 bishop on a1, d2 taken
       {"7k/8/8/8/8/8/4N3/5BK1 w - - 0 1", -12},   // f1 bishop, e2 taken
       {"7k/8/8/8/8/3B4/3N4/6K1 w - - 0 1", 0},    // developed
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(PhaseGain(c.fen, 2), c.gain) << c.fen;
-    EXPECT_EQ(PhaseGain(MirrorFen(c.fen), 2), -c.gain) << c.fen;
-  }
+  });
 }
 
 TEST_F(EvaluateTest, KnightPlacementInTheMiddleGame) {
-  struct Case {
-    const char* fen;
-    int gain;
-  } cases[] = {
+  ExpectGains(2, {
       {"1n4nk/8/8/8/8/8/8/K7 w - - 0 1", 20},   // both black knights at home
       {"n6k/8/8/8/8/7n/8/K7 w - - 0 1", 10},    // a8: +10 +5; h3: +5 -10
       {"7k/8/8/8/3n4/8/8/K5n1 w - - 0 1", -3},  // d4: -3; g1: nothing
       {"nn4nk/8/8/8/8/8/8/K7 w - - 0 1", 20},   // the third knight carries a pawn's PieceId
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(PhaseGain(c.fen, 2), c.gain) << c.fen;
-    EXPECT_EQ(PhaseGain(MirrorFen(c.fen), 2), -c.gain) << c.fen;
-  }
+  });
 }
 
 TEST_F(EvaluateTest, CentralMinorPiecesInTheEndgame) {
-  struct Case {
-    const char* fen;
-    int gain;
-  } cases[] = {
+  ExpectGains(3, {
       {"7k/8/8/8/4B3/8/8/N5K1 w - - 0 1", 10},
       {"7k/8/8/4N3/8/8/8/N5K1 w - - 0 1", 10},
       {"7k/8/8/3Q4/8/8/8/N5K1 w - - 0 1", 10},  // a queen is a diagonal piece
       {"7k/8/8/8/2B5/8/8/N5K1 w - - 0 1", 0},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(PhaseGain(c.fen, 3), c.gain) << c.fen;
-    EXPECT_EQ(PhaseGain(MirrorFen(c.fen), 3), -c.gain) << c.fen;
-  }
+  });
 }
 
 // ---- Kings ---------------------------------------------------------------
