@@ -336,7 +336,6 @@ TEST(TakeOpponentMove, StalemateAndInsufficientMaterial) {
 TEST(TakeOpponentMove, ThreefoldRepetitionByKnightMoves) {
   Referee r;
   const std::vector<std::string> dance = {"g1f3", "g8f6", "f3g1", "f6g8"};
-  Lines out;
   for (int round = 0; round < 2; ++round)
     for (const std::string& m : dance) {
       const Lines one = r.Send(m);
