@@ -46,9 +46,11 @@ TEST(SearchDepth, InCheckThresholdsForBothBranchingFactors) {
   }
   // No elapsed time counts as 30 ms: the ratio is budget * 10 / 30.
   SearchRig r(kCheckedWhite);
+  r.e().GamePosition.gamePhase = 2;
   r.Run(93);
   EXPECT_EQ(r.Number("profondit\xE0 "), 6);
   SearchRig s(kCheckedWhite);
+  s.e().GamePosition.gamePhase = 2;
   s.Run(90);
   EXPECT_EQ(s.Number("profondit\xE0 "), 5);
 }
