@@ -40,6 +40,12 @@ TEST(TakeOpponentMove, OpeningMoveIsAppliedRecordedAndCounted) {
   EXPECT_EQ(e.PositionHistory.Count(), 1);   // a quiet piece move is kept
   EXPECT_EQ(e.MoveHistory.At(2), MakeMoveCode(8, 6, 3));
   EXPECT_EQ(r.Send("e1e3"), Lines{"Illegal move: e1e3"});
+  r.Send("b8c6");
+  EXPECT_EQ(e.PositionHistory.Count(), 2);
+  r.Send("f3e5");  // a capture by a piece empties it as well
+  EXPECT_EQ(e.PositionHistory.Count(), 0);
+  r.Send("c6b8");
+  EXPECT_EQ(e.PositionHistory.Count(), 1);
 }
 
 TEST(TakeOpponentMove, CountsTheEngineColourWhicheverSideMoved) {
@@ -350,6 +356,44 @@ TEST(TakeOpponentMove, ThreefoldRepetitionByKnightMoves) {
   for (const char* m : {"g1f3", "g8f6", "f3g1", "f6g8", "a2a3", "g1f3", "g8f6", "f3g1", "f6g8"})
     EXPECT_EQ(p.Send(m).size(), 1u) << m;
   EXPECT_EQ(p.Send("g1f3").size(), 1u);
+}
+
+TEST(TakeOpponentMove, MateOrStalemateOutranksARepetition) {
+  // White alone moves, back and forth, so that the final position is both
+  // on the board for the third time and mate (or stalemate) for the engine.
+  struct Case {
+    Position start;
+    std::vector<std::string> shuffle;
+    Lines last;
+  };
+  const Case cases[] = {
+      {PositionBuilder()
+           .Put(1, 'g', 6, KingValue)
+           .Put(3, 'a', 1, RookValue)
+           .Put(17, 'h', 8, -KingValue)
+           .Done(),
+       {"a1a8", "a8a1", "a1a8", "a8a1", "a1a8"},
+       {"mosse possibili -2", "1-0 {white win}"}},
+      {PositionBuilder()
+           .Put(1, 'a', 1, KingValue)
+           .Put(2, 'e', 6, QueenValue)
+           .Put(17, 'h', 8, -KingValue)
+           .Done(),
+       {"e6f7", "f7e6", "e6f7", "f7e6", "e6f7"},
+       {"mosse possibili -1", "1/2-1/2 {Stalemate}"}},
+  };
+  for (const Case& c : cases) {
+    Referee r;
+    r.e().GamePosition = c.start;
+    for (size_t i = 0; i + 1 < c.shuffle.size(); ++i) r.Send(c.shuffle[i]);
+    EXPECT_EQ(r.Send(c.shuffle.back()), c.last) << c.last.back();
+    // The position is indeed there for the third time.
+    EXPECT_TRUE(KeySeenThrice(r.e(), PositionKey(r.e().GamePosition))) << c.last.back();
+    // The first time it was reached gave the same announcement.
+    Referee once;
+    once.e().GamePosition = c.start;
+    EXPECT_EQ(once.Send(c.shuffle.front()), c.last) << c.last.back();
+  }
 }
 
 TEST(TakeOpponentMove, AfterResultMovesAreRefereedButNotAnswered) {
