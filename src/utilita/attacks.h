@@ -1,14 +1,158 @@
 // Attack tests. Each takes a square and the colour that owns it and returns
 // the PieceId of an attacking enemy piece, or 0.
+//
+// They walk the enemy's piece lists rather than scanning out from the
+// square, and they do not stop at the first hit: every hit overwrites the
+// result, so the answer is the last attacker in the order king, pawns,
+// rooks and queens, bishops and queens, and knights (knights only when
+// nothing else was found). They run for every trial move, so they are
+// defined here to be inlined into the generators.
 #pragma once
 
 #include "declare/position.h"
 
 namespace ormedan {
 
-int SquareAttacked(const Position& p, int file, int rank, int colour);
-int PieceAttacksSquare(const Position& p, int file, int rank, int piece, int colour);
-int SliderAttacksSquare(const Position& p, int file, int rank, int colour);
-int OrthogonalAttacksSquare(const Position& p, int file, int rank, int colour);
+namespace attack_detail {
+
+inline int Distance(int a, int b) { return a > b ? a - b : b - a; }
+
+// Squares strictly between files a and b on rank r are empty.
+inline bool RankOpen(const Position& p, int a, int b, int r) {
+  const int lo = a < b ? a : b, hi = a < b ? b : a;
+  for (int x = lo + 1; x < hi; ++x)
+    if (p.board[x][r] != 0) return false;
+  return true;
+}
+
+// Squares strictly between ranks a and b on file f are empty.
+inline bool FileOpen(const Position& p, int f, int a, int b) {
+  const int lo = a < b ? a : b, hi = a < b ? b : a;
+  for (int y = lo + 1; y < hi; ++y)
+    if (p.board[f][y] != 0) return false;
+  return true;
+}
+
+// Slider on (qf, qr) attacks (f, r) along its rank or file.
+inline bool Orthogonal(const Position& p, int qf, int qr, int f, int r) {
+  if (qr == r) return qf != f && RankOpen(p, qf, f, r);
+  if (qf == f) return FileOpen(p, f, qr, r);
+  return false;
+}
+
+// Slider on (qf, qr) attacks (f, r) along a diagonal.
+inline bool Diagonal(const Position& p, int qf, int qr, int f, int r) {
+  const int d = Distance(qf, f);
+  if (d == 0 || d != Distance(qr, r)) return false;
+  const int sf = qf > f ? 1 : -1, sr = qr > r ? 1 : -1;
+  for (int i = 1; i < d; ++i)
+    if (p.board[f + i * sf][r + i * sr] != 0) return false;
+  return true;
+}
+
+inline bool KnightJump(int qf, int qr, int f, int r) {
+  const int t = (qf - f) * (qr - r);
+  return t == 2 || t == -2;
+}
+
+// Last enemy rook or queen attacking (f, r) along a file or rank.
+inline int LastOrthogonal(const Position& p, int f, int r, int enemy, int result) {
+  const uint8_t* list = p.orthogonalList[enemy];
+  for (int k = 1, n = p.orthogonalCount[enemy]; k <= n; ++k) {
+    const int q = list[k];
+    if (Orthogonal(p, p.pieceFile[q], p.pieceRank[q], f, r)) result = q;
+  }
+  return result;
+}
+
+// Last enemy bishop or queen attacking (f, r) along a diagonal.
+inline int LastDiagonal(const Position& p, int f, int r, int enemy, int result) {
+  const uint8_t* list = p.diagonalList[enemy];
+  for (int k = 1, n = p.diagonalCount[enemy]; k <= n; ++k) {
+    const int q = list[k];
+    if (Diagonal(p, p.pieceFile[q], p.pieceRank[q], f, r)) result = q;
+  }
+  return result;
+}
+
+}  // namespace attack_detail
+
+// Full test: king, pawns, rooks and queens, bishops and queens, then
+// knights if nothing was found.
+inline int SquareAttacked(const Position& p, int file, int rank, int colour) {
+  using namespace attack_detail;
+  const int enemy = colour == White ? Black : White;
+  int result = 0;
+  const int king = colour == White ? 17 : 1;
+  if (Distance(p.pieceFile[king], file) <= 1 && Distance(p.pieceRank[king], rank) <= 1) result = king;
+  // Border files 0 and 9 are empty, so file +-1 needs no bounds test.
+  if (colour == White) {
+    if (rank < 7) {
+      const int a = p.board[file - 1][rank + 1];
+      if (p.pieceValue[a] == -PawnValue) result = a;
+      const int b = p.board[file + 1][rank + 1];
+      if (p.pieceValue[b] == -PawnValue) result = b;
+    }
+  } else {
+    if (rank > 2) {
+      const int a = p.board[file - 1][rank - 1];
+      if (p.pieceValue[a] == PawnValue) result = a;
+      const int b = p.board[file + 1][rank - 1];
+      if (p.pieceValue[b] == PawnValue) result = b;
+    }
+  }
+  result = LastOrthogonal(p, file, rank, enemy, result);
+  result = LastDiagonal(p, file, rank, enemy, result);
+  if (result == 0) {
+    const uint8_t* list = p.knightList[enemy];
+    for (int k = 1, n = p.knightCount[enemy]; k <= n; ++k) {
+      const int q = list[k];
+      if (KnightJump(p.pieceFile[q], p.pieceRank[q], file, rank)) result = q;
+    }
+  }
+  return result;
+}
+
+// Does the given piece attack the square? Kings are never reported. For a
+// pawn the question is whether any pawn of that pawn's colour attacks it.
+inline int PieceAttacksSquare(const Position& p, int file, int rank, int piece, int colour) {
+  using namespace attack_detail;
+  const int s = colour == White ? 1 : -1;
+  const int v = p.pieceValue[piece];
+  const int qf = p.pieceFile[piece], qr = p.pieceRank[piece];
+  bool hit = false;
+  if (v == -RookValue * s || v == -QueenValue * s) {
+    if (qr == rank && qf != file && RankOpen(p, qf, file, rank)) hit = true;
+    if (qf == file && qr != rank && FileOpen(p, file, qr, rank)) hit = true;
+  }
+  if (v == -BishopValue * s || v == -QueenValue * s) {
+    if (Diagonal(p, qf, qr, file, rank)) hit = true;
+  }
+  if (v == -PawnValue) {
+    if (rank < 7 && (p.pieceValue[p.board[file - 1][rank + 1]] == -PawnValue ||
+                     p.pieceValue[p.board[file + 1][rank + 1]] == -PawnValue))
+      hit = true;
+  } else if (v == PawnValue) {
+    if (rank > 2 && (p.pieceValue[p.board[file - 1][rank - 1]] == PawnValue ||
+                     p.pieceValue[p.board[file + 1][rank - 1]] == PawnValue))
+      hit = true;
+  }
+  if (v == -KnightValue * s && KnightJump(qf, qr, file, rank)) hit = true;
+  return hit ? piece : 0;
+}
+
+// Enemy rooks, bishops and queens only.
+inline int SliderAttacksSquare(const Position& p, int file, int rank, int colour) {
+  using namespace attack_detail;
+  const int enemy = colour == White ? Black : White;
+  const int result = LastOrthogonal(p, file, rank, enemy, 0);
+  return LastDiagonal(p, file, rank, enemy, result);
+}
+
+// Enemy rooks and queens along files and ranks only.
+inline int OrthogonalAttacksSquare(const Position& p, int file, int rank, int colour) {
+  const int enemy = colour == White ? Black : White;
+  return attack_detail::LastOrthogonal(p, file, rank, enemy, 0);
+}
 
 }  // namespace ormedan

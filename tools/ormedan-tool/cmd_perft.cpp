@@ -1,13 +1,144 @@
-// ormedan-tool perft (not built yet).
+// ormedan-tool perft DEPTH [FEN] [--divide]
+//
+// Counts the leaves of the legal move tree with the engine's own generator.
+// Without a FEN the root is the new-game position. The FEN may be given as
+// one argument or as several words. --divide also lists the count per root
+// move. The last line is "nodes N".
+#include <chrono>
+#include <cinttypes>
 #include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
 
+#include "declare/model.h"
 #include "tool.h"
+#include "trovamossebianco/generation_perft.h"
 
 namespace ormedan::tool {
 
-int Perft(int, char**) {
-  std::fprintf(stderr, "ormedan-tool perft: not available yet\n");
-  return 2;
+namespace {
+
+class NoInput : public Input {
+ public:
+  int ReadByte() override { return -1; }
+};
+
+class StdoutLines : public Output {
+ public:
+  bool WriteLine(std::string_view text) override {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fputc('\n', stdout);
+    return std::fflush(stdout) == 0;
+  }
+};
+
+class SteadyClock : public Clock {
+ public:
+  int64_t NowMicroseconds() override {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  }
+};
+
+class FixedRandom : public Random {
+ public:
+  uint32_t Below(uint32_t) override { return 0; }
+};
+
+// A depth is 1..MaxPerftDepth written in plain decimal digits.
+bool ParseDepth(const char* text, int& depth) {
+  if (text[0] == '\0' || std::strlen(text) > 2) return false;
+  int d = 0;
+  for (const char* c = text; *c; ++c) {
+    if (*c < '0' || *c > '9') return false;
+    d = d * 10 + (*c - '0');
+  }
+  if (d < 1 || d > MaxPerftDepth) return false;
+  depth = d;
+  return true;
+}
+
+// Coordinate notation of a root move, e.g. e2e4 or b7a8q.
+std::string MoveText(const Position& root, int32_t move) {
+  const int piece = MovePiece(move);
+  std::string s;
+  s += static_cast<char>('a' + root.pieceFile[piece] - 1);
+  s += static_cast<char>('0' + root.pieceRank[piece]);
+  s += static_cast<char>('a' + MoveToFile(move) - 1);
+  s += static_cast<char>('0' + MoveToRank(move));
+  const int promotion = MovePromotion(move);
+  if (promotion != 0) s += "nbrq"[(promotion - 2) % 4];
+  return s;
+}
+
+void Usage() {
+  std::fprintf(stderr, "usage: ormedan-tool perft DEPTH [FEN] [--divide]   (DEPTH 1..%d)\n", MaxPerftDepth);
+}
+
+}  // namespace
+
+int Perft(int argc, char** argv) {
+  bool divide = false;
+  const char* depthText = nullptr;
+  std::string fen;
+  for (int i = 0; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--divide") == 0) {
+      divide = true;
+    } else if (depthText == nullptr) {
+      depthText = argv[i];
+    } else {
+      if (!fen.empty()) fen += ' ';
+      fen += argv[i];
+    }
+  }
+  int depth = 0;
+  if (depthText == nullptr || !ParseDepth(depthText, depth)) {
+    Usage();
+    return 2;
+  }
+
+  NoInput in;
+  StdoutLines out;
+  SteadyClock clock;
+  FixedRandom rng;
+  auto engine = std::make_unique<Engine>(in, out, clock, rng);
+  Engine& e = *engine;
+
+  Position root{};
+  Colour toMove = White;
+  if (fen.empty()) {
+    SetUpNewGame(e);
+    root = e.GamePosition;
+  } else {
+    std::string error;
+    if (!PositionFromFen(fen, root, toMove, error)) {
+      std::fprintf(stderr, "ormedan-tool perft: %s\n", error.c_str());
+      return 1;
+    }
+  }
+
+  const auto start = std::chrono::steady_clock::now();
+  uint64_t nodes = 0;
+  if (divide) {
+    static int32_t moves[MaxChildren];
+    static uint64_t counts[MaxChildren];
+    const int n = PerftDivide(e, root, toMove, depth, moves, counts);
+    for (int i = 0; i < n; ++i) {
+      std::printf("%s: %" PRIu64 "\n", MoveText(root, moves[i]).c_str(), counts[i]);
+      nodes += counts[i];
+    }
+  } else {
+    nodes = PerftCount(e, root, toMove, depth);
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+  std::printf("time %.3f s\n", seconds);
+  if (seconds > 0)
+    std::printf("leaves per second %.0f\n", static_cast<double>(nodes) / seconds);
+  std::printf("nodes %" PRIu64 "\n", nodes);
+  return 0;
 }
 
 }  // namespace ormedan::tool

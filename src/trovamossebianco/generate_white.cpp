@@ -1,0 +1,9 @@
+// White move generation and capture generation.
+#include "trovamossebianco/generation_impl.h"
+
+namespace ormedan {
+
+template int GenerateMoves<White>(Engine&, int, int);
+template int GenerateCaptures<White>(Engine&, int, int);
+
+}  // namespace ormedan

@@ -1,0 +1,425 @@
+// Legal move generation and capture generation, written once over the colour.
+// generate_white.cpp and generate_black.cpp instantiate them.
+//
+// Both generators copy the source position into WorkPosition, list the
+// pseudo-legal moves, order them, and then try each one on WorkPosition:
+// a legal result is stored as the next child of the ply, and WorkPosition is
+// restored from SavedPosition after every trial.
+#pragma once
+
+#include <cstdint>
+
+#include "declare/model.h"
+#include "trovamossebianco/generate.h"
+#include "utilita/attacks.h"
+
+namespace ormedan {
+namespace generation {
+
+// What only the generators need to know about a colour, beyond Side<C>.
+template <Colour C> struct GenSide;
+
+template <> struct GenSide<White> {
+  // A knight is worth a direct-check test in the capture plies when it
+  // leaves a square of the enemy king's square colour.
+  static constexpr bool knightsCheckDirectly = true;
+  // Discovered checks in the capture plies: files, ranks and diagonals.
+  static int DiscoveredCheck(const Position& p, int file, int rank) {
+    return SliderAttacksSquare(p, file, rank, Black);
+  }
+};
+
+template <> struct GenSide<Black> {
+  static constexpr bool knightsCheckDirectly = false;
+  // Black looks for discovered checks along files and ranks only.
+  static int DiscoveredCheck(const Position& p, int file, int rank) {
+    return OrthogonalAttacksSquare(p, file, rank, White);
+  }
+};
+
+// Material that cannot mate: bare kings, or at most one minor piece a side.
+inline bool InsufficientMaterial(const Position& p) {
+  if (p.officerCount >= 4) return false;
+  const int32_t signature = p.pawnCount[White] + 16 * p.knightCount[White] + 64 * p.diagonalCount[White] +
+                            256 * p.orthogonalCount[White] + 1024 * p.pawnCount[Black] +
+                            16384 * p.knightCount[Black] + 65536 * p.diagonalCount[Black] +
+                            262144 * p.orthogonalCount[Black];
+  switch (signature) {
+    case 0x0:
+    case 0x10:
+    case 0x40:
+    case 0x4000:
+    case 0x10000:
+    case 0x4010:
+    case 0x10010:
+    case 0x4040:
+    case 0x10040:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Squares on one file, rank or diagonal.
+inline bool OnLine(int f1, int r1, int f2, int r2) {
+  const int df = f1 - f2, dr = r1 - r2;
+  return df == 0 || dr == 0 || df == dr || df == -dr;
+}
+
+// Pseudo-legal moves of one position, in generation order. The sink decides
+// where each move goes; with Sink::capturesOnly the quiet moves are skipped
+// and promotions come as knight and queen only.
+//
+// Sink interface:
+//   Quiet(code)         a quiet move of any piece (castling included)
+//   PieceCapture(code)  a capture by the king, a knight or a slider
+//   PawnCapture(code)   a pawn capture, promotion or en passant
+template <Colour C, class Sink>
+void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
+  using S = Side<C>;
+  constexpr bool capturesOnly = Sink::capturesOnly;
+  const auto enemyAt = [&p](int f, int r) -> int {
+    const int id = p.board[f][r];
+    return S::IsEnemy(id) ? id : 0;
+  };
+
+  // King.
+  {
+    const int k = S::ownKing;
+    const int f = p.pieceFile[k], r = p.pieceRank[k];
+    const auto step = [&](int tf, int tr) {
+      const int t = p.board[tf][tr];
+      if (t == 0) {
+        if constexpr (!capturesOnly) sink.Quiet(MakeMoveCode(k, tf, tr));
+      } else if (S::IsEnemy(t)) {
+        sink.PieceCapture(MakeMoveCode(k, tf, tr, t));
+      }
+    };
+    if (r > 1) {
+      if (f < 8) step(f + 1, r - 1);
+      if (f > 1) step(f - 1, r - 1);
+      step(f, r - 1);
+    }
+    if (r < 8) {
+      if (f < 8) step(f + 1, r + 1);
+      if (f > 1) step(f - 1, r + 1);
+      step(f, r + 1);
+    }
+    if (f < 8) step(f + 1, r);
+    if (f > 1) step(f - 1, r);
+  }
+
+  // Castling: the corner must still hold the original rook, the squares
+  // between must be empty, and the king may not cross or reach an attacked
+  // square (the b-square of the long side does not matter).
+  if constexpr (!capturesOnly) {
+    if (castlingAllowed) {
+      constexpr int h = S::homeRank;
+      if (S::ShortRight(p) && p.board[6][h] == 0 && p.board[7][h] == 0 && p.board[8][h] == S::shortRook &&
+          SquareAttacked(p, 6, h, C) == 0 && SquareAttacked(p, 7, h, C) == 0)
+        sink.Quiet(S::shortCastle);
+      if (S::LongRight(p) && p.board[2][h] == 0 && p.board[3][h] == 0 && p.board[4][h] == 0 &&
+          p.board[1][h] == S::longRook && SquareAttacked(p, 4, h, C) == 0 && SquareAttacked(p, 3, h, C) == 0)
+        sink.Quiet(S::longCastle);
+    }
+  }
+
+  // Pawns.
+  {
+    constexpr int d = S::pawnStep;
+    const auto promotions = [&](int id, int tf, int tr, int captured) {
+      if constexpr (capturesOnly) {
+        sink.PawnCapture(MakeMoveCode(id, tf, tr, captured, S::promoKnight));
+        sink.PawnCapture(MakeMoveCode(id, tf, tr, captured, S::promoQueen));
+      } else {
+        for (int code = S::promoKnight; code <= S::promoQueen; ++code)
+          sink.PawnCapture(MakeMoveCode(id, tf, tr, captured, code));
+      }
+    };
+    const int count = p.pawnCount[C];
+    for (int k = 1; k <= count; ++k) {
+      const int id = p.pawnList[C][k];
+      const int f = p.pieceFile[id], r = p.pieceRank[id];
+      const int tr = r + d;
+      if (r == S::promotionFromRank) {
+        if (p.board[f][tr] == 0) promotions(id, f, tr, 0);
+        if (f < 8) {
+          if (const int t = enemyAt(f + 1, tr)) promotions(id, f + 1, tr, t);
+        }
+        if (f > 1) {
+          if (const int t = enemyAt(f - 1, tr)) promotions(id, f - 1, tr, t);
+        }
+        continue;
+      }
+      if constexpr (!capturesOnly) {
+        if (p.board[f][tr] == 0) {
+          sink.Quiet(MakeMoveCode(id, f, tr));
+          if (r == S::startRank && p.board[f][tr + d] == 0) sink.Quiet(MakeMoveCode(id, f, tr + d));
+        }
+      }
+      if (f < 8) {
+        if (const int t = enemyAt(f + 1, tr)) sink.PawnCapture(MakeMoveCode(id, f + 1, tr, t));
+      }
+      if (f > 1) {
+        if (const int t = enemyAt(f - 1, tr)) sink.PawnCapture(MakeMoveCode(id, f - 1, tr, t));
+      }
+      const int ep = p.enPassantFile;
+      if (ep > 0 && r == S::enPassantRank) {
+        // The pawn beside is the one that has just advanced two squares; the
+        // square behind it is empty. A position whose en-passant file does
+        // not describe such a pawn offers no en-passant capture.
+        if (ep == f - 1 || ep == f + 1) {
+          const int victim = p.board[ep][r];
+          if (p.pieceValue[victim] == -S::sign * PawnValue && p.board[ep][tr] == 0)
+            sink.PawnCapture(MakeMoveCode(id, ep, tr, victim));
+        }
+      }
+    }
+  }
+
+  // Knights.
+  {
+    static constexpr int8_t jumps[8][2] = {{2, -1}, {1, -2}, {-1, -2}, {-2, -1}, {1, 2}, {2, 1}, {-2, 1}, {-1, 2}};
+    const int count = p.knightCount[C];
+    for (int k = 1; k <= count; ++k) {
+      const int id = p.knightList[C][k];
+      const int f = p.pieceFile[id], r = p.pieceRank[id];
+      for (const auto& j : jumps) {
+        const int tf = f + j[0], tr = r + j[1];
+        if (tf < 1 || tf > 8 || tr < 1 || tr > 8) continue;
+        const int t = p.board[tf][tr];
+        if (t == 0) {
+          if constexpr (!capturesOnly) sink.Quiet(MakeMoveCode(id, tf, tr));
+        } else if (S::IsEnemy(t)) {
+          sink.PieceCapture(MakeMoveCode(id, tf, tr, t));
+        }
+      }
+    }
+  }
+
+  // Sliders: every empty square along a ray, then the first occupied square
+  // when it holds an enemy piece.
+  const auto slide = [&](int id, int df, int dr) {
+    int tf = p.pieceFile[id] + df, tr = p.pieceRank[id] + dr;
+    while (tf >= 1 && tf <= 8 && tr >= 1 && tr <= 8) {
+      const int t = p.board[tf][tr];
+      if (t != 0) {
+        if (S::IsEnemy(t)) sink.PieceCapture(MakeMoveCode(id, tf, tr, t));
+        return;
+      }
+      if constexpr (!capturesOnly) sink.Quiet(MakeMoveCode(id, tf, tr));
+      tf += df;
+      tr += dr;
+    }
+  };
+  {
+    const int count = p.diagonalCount[C];
+    for (int k = 1; k <= count; ++k) {
+      const int id = p.diagonalList[C][k];
+      slide(id, 1, 1);
+      slide(id, -1, 1);
+      slide(id, -1, -1);
+      slide(id, 1, -1);
+    }
+  }
+  {
+    const int count = p.orthogonalCount[C];
+    for (int k = 1; k <= count; ++k) {
+      const int id = p.orthogonalList[C][k];
+      slide(id, 0, 1);
+      slide(id, 1, 0);
+      slide(id, 0, -1);
+      slide(id, -1, 0);
+    }
+  }
+}
+
+// Sorts the moves of GenerateMoves as they are listed: piece captures in
+// order, pawn captures and promotions reversed, killer-flagged quiet moves in
+// order, other quiet moves reversed.
+struct OrderingSink {
+  static constexpr bool capturesOnly = false;
+  explicit OrderingSink(const uint8_t* killerFlags) : killers(killerFlags) {}
+  void Quiet(int32_t code) {
+    if (killers[code & 0xFFFF])
+      killerMoves[killerCount++] = code;
+    else
+      quietMoves[quietCount++] = code;
+  }
+  void PieceCapture(int32_t code) { pieceCaptures[pieceCaptureCount++] = code; }
+  void PawnCapture(int32_t code) { pawnCaptures[pawnCaptureCount++] = code; }
+
+  // Writes the final order into list; returns the number of moves.
+  int Assemble(int32_t* list) const {
+    int n = 0;
+    for (int i = 0; i < pieceCaptureCount; ++i) list[n++] = pieceCaptures[i];
+    for (int i = pawnCaptureCount - 1; i >= 0; --i) list[n++] = pawnCaptures[i];
+    for (int i = 0; i < killerCount; ++i) list[n++] = killerMoves[i];
+    for (int i = quietCount - 1; i >= 0; --i) list[n++] = quietMoves[i];
+    return n;
+  }
+
+  const uint8_t* killers;
+  int pieceCaptureCount = 0, pawnCaptureCount = 0, killerCount = 0, quietCount = 0;
+  int32_t pieceCaptures[MaxCaptureMoves];
+  int32_t pawnCaptures[MaxCaptureMoves];
+  int32_t killerMoves[MaxQuietMoves];
+  int32_t quietMoves[MaxQuietMoves];
+};
+
+// Splits the captures and promotions of GenerateCaptures into good captures
+// (the victim is worth clearly more than the capturer) and the others.
+struct CaptureSink {
+  static constexpr bool capturesOnly = true;
+  explicit CaptureSink(const Position& position) : p(position) {}
+  void Quiet(int32_t) {}
+  void PieceCapture(int32_t code) { Add(code); }
+  void PawnCapture(int32_t code) { Add(code); }
+  void Add(int32_t code) {
+    const int victim = Magnitude(p.pieceValue[MoveCaptured(code)]);
+    const int mover = Magnitude(p.pieceValue[MovePiece(code)]);
+    if (victim - 196 > mover)
+      good[goodCount++] = code;
+    else
+      other[otherCount++] = code;
+  }
+  static int Magnitude(int v) { return v < 0 ? -v : v; }
+
+  const Position& p;
+  int goodCount = 0, otherCount = 0;
+  int32_t good[MaxCaptureMoves];
+  int32_t other[MaxCaptureMoves];
+};
+
+}  // namespace generation
+
+template <Colour C> int GenerateMoves(Engine& e, int ply, int slot) {
+  using S = Side<C>;
+  const Position& source = ply == 1 ? e.GamePosition : e.ChildPositions[slot][ply - 1];
+  e.MoveCount = 0;
+  Position& w = e.WorkPosition;
+  w = source;
+  const bool inCheck = w.checkingPiece != 0;
+  if (ply == 1 && generation::InsufficientMaterial(w)) return -4;
+
+  generation::OrderingSink sink((ply & 1) ? e.OddPlyKillers : e.EvenPlyKillers);
+  generation::ListMoves<C>(w, sink, !inCheck);
+  const int count = sink.Assemble(e.MoveList);
+  e.MoveCount = count;
+
+  // Each move is made on a copy of the source in the next free child slot;
+  // an illegal result is simply overwritten by the next trial.
+  //
+  // The tests below give the same answers as testing every move in full.
+  // A move that is neither a king move nor en passant, made while the own
+  // king is not attacked, can expose that king only along a line through
+  // the square it leaves; likewise, when no slider of ours attacks the
+  // enemy king yet, a check by a piece other than the mover can only be
+  // discovered through that square (or by the rook of a castling, or
+  // through the square of a pawn taken en passant).
+  e.SavedPosition = w;
+  const Position& saved = e.SavedPosition;
+  const int ownKingFile = w.pieceFile[S::ownKing], ownKingRank = w.pieceRank[S::ownKing];
+  const int enemyKingFile = w.pieceFile[S::enemyKing], enemyKingRank = w.pieceRank[S::enemyKing];
+  const bool ownKingAttacked = SquareAttacked(w, ownKingFile, ownKingRank, C) != 0;
+  const bool enemyKingAttacked = SliderAttacksSquare(w, enemyKingFile, enemyKingRank, S::enemy) != 0;
+  int n = 0;
+  for (int i = 0; i < count; ++i) {
+    const int32_t code = e.MoveList[i];
+    const int mover = MovePiece(code);
+    const int fromFile = saved.pieceFile[mover], fromRank = saved.pieceRank[mover];
+    const int toFile = MoveToFile(code);
+    const bool kingMove = mover == S::ownKing;
+    const bool enPassant = MoveCaptured(code) != 0 && saved.board[toFile][MoveToRank(code)] == 0;
+    Position& child = e.ChildPositions[n + 1][ply];
+    child = saved;
+    MakeMove(child, code);
+    if (ownKingAttacked || kingMove || enPassant) {
+      if (SquareAttacked(child, child.pieceFile[S::ownKing], child.pieceRank[S::ownKing], C) != 0) continue;
+    } else if (generation::OnLine(fromFile, fromRank, ownKingFile, ownKingRank)) {
+      if (SliderAttacksSquare(child, ownKingFile, ownKingRank, C) != 0) continue;
+    }
+    int checker = PieceAttacksSquare(child, enemyKingFile, enemyKingRank, mover, S::enemy);
+    if (checker == 0) {
+      const bool castling = kingMove && (toFile - fromFile == 2 || fromFile - toFile == 2);
+      if (enemyKingAttacked || castling || enPassant ||
+          generation::OnLine(fromFile, fromRank, enemyKingFile, enemyKingRank))
+        checker = SliderAttacksSquare(child, enemyKingFile, enemyKingRank, S::enemy);
+    }
+    child.checkingPiece = static_cast<uint8_t>(checker);
+    ++n;
+  }
+  if (n > 0) return n;
+  return inCheck ? -2 : -1;
+}
+
+template <Colour C> int GenerateCaptures(Engine& e, int ply, int slot) {
+  using S = Side<C>;
+  using G = generation::GenSide<C>;
+  e.MoveCount = 0;
+  Position& w = e.WorkPosition;
+  w = e.ChildPositions[slot][ply - 1];
+
+  generation::CaptureSink sink(w);
+  generation::ListMoves<C>(w, sink, false);
+  int count = 0;
+  if (ply == e.HorizonPly) {
+    if (sink.goodCount > 0)
+      for (int i = 0; i < sink.goodCount; ++i) e.MoveList[count++] = sink.good[i];
+    else
+      for (int i = 0; i < sink.otherCount; ++i) e.MoveList[count++] = sink.other[i];
+  } else {
+    for (int i = 0; i < sink.goodCount; ++i) e.MoveList[count++] = sink.good[i];
+    for (int i = 0; i < sink.otherCount; ++i) e.MoveList[count++] = sink.other[i];
+  }
+  e.MoveCount = count;
+
+  // Sliders on a line with a king, from the flags that MakeMove keeps.
+  const auto aligned = [&w](Colour side) {
+    int a = 0;
+    for (int k = 1; k <= w.orthogonalCount[side]; ++k) a += w.kingLine[w.orthogonalList[side][k]];
+    for (int k = 1; k <= w.diagonalCount[side]; ++k) a += w.kingLine[w.diagonalList[side][k]];
+    return a;
+  };
+  const bool markChecks = ply < e.HorizonPly;
+  const int enemyAligned = aligned(S::enemy);
+  const int ownAligned = markChecks ? aligned(C) : 0;
+  const int ownKingFile = w.pieceFile[S::ownKing], ownKingRank = w.pieceRank[S::ownKing];
+  const int enemyKingFile = w.pieceFile[S::enemyKing], enemyKingRank = w.pieceRank[S::enemyKing];
+  const int enemyKingParity = (enemyKingFile + enemyKingRank) & 1;
+
+  e.SavedPosition = w;
+  const Position& saved = e.SavedPosition;
+  int n = 0;
+  for (int i = 0; i < count; ++i) {
+    const int32_t code = e.MoveList[i];
+    const int mover = MovePiece(code);
+    Position& child = e.ChildPositions[n + 1][ply];
+    child = saved;
+    MakeMove(child, code);
+    // Not in check: a king move needs the full test, any other move can only
+    // open a line to the own king, which matters only when an enemy slider
+    // stands on a line with it.
+    if (mover == S::ownKing) {
+      if (SquareAttacked(child, child.pieceFile[mover], child.pieceRank[mover], C) != 0) continue;
+    } else if (enemyAligned != 0) {
+      if (SliderAttacksSquare(child, ownKingFile, ownKingRank, C) != 0) continue;
+    }
+    if (markChecks) {
+      const int v = saved.pieceValue[mover] * S::sign;
+      bool candidate = v == RookValue || v == QueenValue;
+      if constexpr (G::knightsCheckDirectly) {
+        if (v == KnightValue)
+          candidate = ((saved.pieceFile[mover] + saved.pieceRank[mover]) & 1) == enemyKingParity;
+      }
+      int checker = 0;
+      if (candidate) checker = PieceAttacksSquare(child, enemyKingFile, enemyKingRank, mover, S::enemy);
+      if (checker == 0 && ownAligned > 0) checker = G::DiscoveredCheck(child, enemyKingFile, enemyKingRank);
+      child.checkingPiece = static_cast<uint8_t>(checker);
+    }
+    ++n;
+  }
+  return n;
+}
+
+}  // namespace ormedan

@@ -1,0 +1,44 @@
+// Perft walk over ChildPositions.
+#include "trovamossebianco/generation_perft.h"
+
+#include "trovamossebianco/generate.h"
+
+namespace ormedan {
+
+namespace {
+
+// Leaves `remaining` plies below ChildPositions[slot][ply - 1], C to move.
+template <Colour C> uint64_t Walk(Engine& e, int ply, int slot, int remaining) {
+  const int n = GenerateMoves<C>(e, ply, slot);
+  if (n <= 0) return 0;
+  if (remaining == 1) return static_cast<uint64_t>(n);
+  uint64_t leaves = 0;
+  for (int i = 1; i <= n; ++i) leaves += Walk<Other(C)>(e, ply + 1, i, remaining - 1);
+  return leaves;
+}
+
+template <Colour C>
+int Divide(Engine& e, const Position& root, int depth, int32_t* moves, uint64_t* counts) {
+  e.ChildPositions[1][1] = root;
+  const int n = GenerateMoves<C>(e, 2, 1);
+  for (int i = 1; i <= n; ++i) {
+    moves[i - 1] = e.ChildPositions[i][2].lastMove;
+    counts[i - 1] = depth == 1 ? 1 : Walk<Other(C)>(e, 3, i, depth - 1);
+  }
+  return n > 0 ? n : 0;
+}
+
+}  // namespace
+
+uint64_t PerftCount(Engine& e, const Position& root, Colour toMove, int depth) {
+  if (depth < 1 || depth > MaxPerftDepth) return 0;
+  e.ChildPositions[1][1] = root;
+  return toMove == White ? Walk<White>(e, 2, 1, depth) : Walk<Black>(e, 2, 1, depth);
+}
+
+int PerftDivide(Engine& e, const Position& root, Colour toMove, int depth, int32_t* moves, uint64_t* counts) {
+  if (depth < 1 || depth > MaxPerftDepth) return 0;
+  return toMove == White ? Divide<White>(e, root, depth, moves, counts) : Divide<Black>(e, root, depth, moves, counts);
+}
+
+}  // namespace ormedan

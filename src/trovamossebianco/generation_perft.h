@@ -1,0 +1,25 @@
+// Perft: the leaf count of the tree of legal moves, walked the way the search
+// walks it, with GenerateMoves ply by ply into ChildPositions.
+#pragma once
+
+#include <cstdint>
+
+#include "declare/engine.h"
+
+namespace ormedan {
+
+// The root is stored as ChildPositions[1][1] and generation starts at ply 2,
+// so perft counts moves whatever the material (the insufficient-material
+// answer belongs to ply 1 only) and reaches depth MaxPly - 1.
+constexpr int MaxPerftDepth = MaxPly - 1;
+
+// Leaves at `depth` (1..MaxPerftDepth) below `root` with `toMove` to move.
+// The root's checkingPiece must tell whether `toMove` is in check.
+uint64_t PerftCount(Engine& e, const Position& root, Colour toMove, int depth);
+
+// The same count split by root move. Writes the root moves (in the order
+// GenerateMoves lists its children) to moves[0..n-1] and their leaf counts
+// to counts[0..n-1]; both arrays need MaxChildren entries. Returns n.
+int PerftDivide(Engine& e, const Position& root, Colour toMove, int depth, int32_t* moves, uint64_t* counts);
+
+}  // namespace ormedan
