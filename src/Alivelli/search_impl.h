@@ -1,0 +1,501 @@
+// The search driver and its tree, written once for both colours.
+//
+// The tree is a fixed nest of per-ply loops over ChildPositions. The nest is
+// produced at compile time from one template over the ply: the node of ply K
+// is handled by its own function Node<K>, which calls Node<K + 1> for its
+// children, so there is no runtime recursion and no allocation.
+//
+// Value convention: white-positive, white maximises, black minimises. The
+// root side S moves at the even nodes N_0, N_2, ...; the opponent at the odd
+// ones. The generation at ply p expands the node N_(p-1).
+#pragma once
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
+
+#include "Alivelli/search.h"
+#include "Alivelli/tables.h"
+#include "declare/model.h"
+#include "trovamossebianco/generate.h"
+#include "valutazioni/evaluate.h"
+
+namespace ormedan {
+
+// What differs between the two search drivers besides the mirrored signs.
+template <Colour C> struct SearchSide;
+
+template <> struct SearchSide<White> {
+  static constexpr int lastPreAnalysisPly = 7;
+  // Deepest ply at which a node gets the full generator because D >= ply.
+  static constexpr int lastFullWidthPly = 15;
+  // The first depth lowering (at a fifth of the budget) also needs D > 4.
+  static constexpr bool firstLoweringNeedsDepthAbove4 = true;
+  static constexpr std::string_view firstLoweringText = "regolata profondit\xE0 a";
+  static int32_t FixedDepth(const Engine& e) { return e.FixedDepthWhite; }
+  // Reply table item: larger is better for the replying side (black).
+  static int64_t ReplyItem(int32_t runningValue, int32_t reply) {
+    return (int64_t{35000} - runningValue) * 4294967296LL + reply;
+  }
+  // Killer table index of a cutting move, or -1 when it is not flagged.
+  static int KillerIndex(int32_t move) { return move & 0xFFFF; }
+};
+
+template <> struct SearchSide<Black> {
+  static constexpr int lastPreAnalysisPly = 8;
+  static constexpr int lastFullWidthPly = 12;
+  static constexpr bool firstLoweringNeedsDepthAbove4 = false;
+  static constexpr std::string_view firstLoweringText = "regolata profondit\xE0 a ";
+  static int32_t FixedDepth(const Engine& e) { return e.FixedDepthBlack; }
+  static int64_t ReplyItem(int32_t runningValue, int32_t reply) {
+    return (int64_t{35000} + runningValue) * 4294967296LL + reply;
+  }
+  // Only quiet moves (codes below 60000) are flagged, at the code itself.
+  static int KillerIndex(int32_t move) { return move < 60000 ? move : -1; }
+};
+
+namespace search_detail {
+
+// Mate value of ply p: shrinks by 10 every two plies.
+constexpr int32_t MateValue(int ply) { return 32000 - 10 * ((ply - 1) / 2); }
+
+// Starting value of a node where M is to move and expanded with the full
+// generator at ply p: M mated there.
+template <Colour M> constexpr int32_t MatedAt(int ply) { return M == White ? -MateValue(ply) : MateValue(ply); }
+
+// The better of two values for the side M to move.
+template <Colour M> constexpr int32_t Improve(int32_t v, int32_t child) {
+  if constexpr (M == White) return child > v ? child : v;
+  else return child < v ? child : v;
+}
+
+// V reaches X: at least as good as X for the side to move.
+template <Colour M> constexpr bool Reaches(int32_t v, int32_t x) {
+  if constexpr (M == White) return v >= x;
+  else return v <= x;
+}
+
+// V passes X: strictly better than X for the side to move.
+template <Colour M> constexpr bool Passes(int32_t v, int32_t x) {
+  if constexpr (M == White) return v > x;
+  else return v < x;
+}
+
+// The worst value for the side M.
+template <Colour M> constexpr int32_t WorstFor() { return M == White ? -32000 : 32000; }
+
+// One diagnostic line: text followed by decimal numbers, each after its
+// own separator text. Built on the stack, so no allocation.
+inline void WriteLine(Engine& e, std::string_view text, int64_t value) {
+  char buf[128];
+  const size_t n = text.size() < 96 ? text.size() : 96;
+  std::memcpy(buf, text.data(), n);
+  const auto r = std::to_chars(buf + n, buf + sizeof buf, value);
+  e.Write(std::string_view(buf, static_cast<size_t>(r.ptr - buf)));
+}
+
+inline void WriteCutLine(Engine& e, int64_t index, int64_t count) {
+  char buf[96];
+  constexpr std::string_view head = "tagliato a mossa  ";
+  constexpr std::string_view mid = " su ";
+  std::memcpy(buf, head.data(), head.size());
+  char* p = std::to_chars(buf + head.size(), buf + sizeof buf, index).ptr;
+  std::memcpy(p, mid.data(), mid.size());
+  p = std::to_chars(p + mid.size(), buf + sizeof buf, count).ptr;
+  e.Write(std::string_view(buf, static_cast<size_t>(p - buf)));
+}
+
+// Side to move at node N_K of a search whose root side is S.
+template <Colour S, int K> constexpr Colour MoverAt = (K % 2 == 1) ? Other(S) : S;
+
+// Deepest ply of the main search; its children are valued by material.
+constexpr int LastMainPly = 15;
+
+template <Colour S> class Searcher {
+ public:
+  using Traits = SearchSide<S>;
+  static constexpr Colour O = Other(S);
+
+  explicit Searcher(Engine& e) : e_(e) {}
+
+  int Run();
+
+ private:
+  // ---- pre-analysis ----
+  int32_t PreRoot(int rootSlot);
+  template <int K> int32_t PreNode();
+
+  // ---- main search ----
+  int32_t MainRoot(int rootSlot);
+  template <int K> int32_t MainNode();
+  template <int K> bool MainCut() const;
+  void LowerDepth();
+
+  // N_3 with the memo: a line already seen with first and third moves
+  // exchanged takes its remembered value.
+  template <bool Main> int32_t ValueOfThirdNode();
+
+  void FlagKiller(uint8_t* table, int32_t move) {
+    const int index = Traits::KillerIndex(move);
+    if (index >= 0) table[index] = 1;
+  }
+
+  void RootUpdate(int i, int32_t v);
+
+  Engine& e_;
+  int32_t v_[MaxPly + 1] = {};  // running value of N_k
+  int slot_[MaxPly + 1] = {};   // i_k: slot of N_k among its parent's children
+
+  // Driver state of one call.
+  int n_ = 0;
+  int64_t budget_ = 0;
+  int32_t bestValue_ = 0, secondBound_ = 0;
+  int bestIndex_ = 0, secondIndex_ = 0;
+  bool timedOut_ = false, loweredAtFifth_ = false, loweredAtHalf_ = false;
+  int32_t rootValue_[MaxChildren + 1] = {};
+  int entryOf_[MaxChildren + 1] = {};  // reply table entry of each sorted root move
+};
+
+// ---------------------------------------------------------------- pre-analysis
+
+template <Colour S> int32_t Searcher<S>::PreRoot(int rootSlot) {
+  Engine& e = e_;
+  slot_[1] = rootSlot;
+  const bool repeats = KeySeenTwice(e, PositionKey(e.ChildPositions[rootSlot][1]));
+  const int count = GenerateMoves<O>(e, 2, rootSlot);
+  ReplyEntry& entry = e.ReplyTable[rootSlot];
+  entry.replyCount = count;
+  entry.rootMove = e.ChildPositions[rootSlot][1].lastMove;
+  if (repeats) return count == -2 ? MatedAt<O>(2) : 0;
+  if (count > 0) {
+    e.NodeCount += count;
+    v_[1] = MatedAt<O>(2);
+    for (int j = 1; j <= count; ++j) {
+      slot_[2] = j;
+      v_[1] = Improve<O>(v_[1], PreNode<2>());
+      entry.replies[j] = Traits::ReplyItem(v_[1], e.ChildPositions[j][2].lastMove);
+    }
+  } else {
+    v_[1] = count == 0 ? e.ChildPositions[rootSlot][1].material : count == -2 ? MatedAt<O>(2) : 0;
+  }
+  return v_[1];
+}
+
+template <Colour S> template <int K> int32_t Searcher<S>::PreNode() {
+  constexpr int p = K + 1;
+  constexpr Colour M = MoverAt<S, K>;
+  constexpr int last = Traits::lastPreAnalysisPly;
+  static_assert(K >= 2 && p <= last);
+  Engine& e = e_;
+  const int s = slot_[K];
+  const Position& node = e.ChildPositions[s][K];
+  int count;
+  int32_t start;
+  if (p <= 4 || node.checkingPiece != 0) {
+    count = GenerateMoves<M>(e, p, s);
+    start = MatedAt<M>(p);
+  } else {
+    count = GenerateCaptures<M>(e, p, s);
+    start = node.material;
+  }
+  if (count > 0) {
+    e.NodeCount += count;
+    int32_t v = start;
+    v_[K] = v;
+    for (int j = 1; j <= count; ++j) {
+      int32_t child;
+      if constexpr (p == last) {
+        child = e.ChildPositions[j][p].material;
+      } else {
+        slot_[p] = j;
+        if constexpr (p == 3) child = ValueOfThirdNode<false>();
+        else child = PreNode<p>();
+      }
+      v = Improve<M>(v, child);
+      v_[K] = v;
+      if (Reaches<M>(v, v_[K - 1])) {
+        if constexpr (K == 2) FlagKiller(e.OddPlyKillers, e.ChildPositions[j][3].lastMove);
+        if constexpr (K == 3) FlagKiller(e.EvenPlyKillers, e.ChildPositions[j][4].lastMove);
+        break;
+      }
+    }
+    if constexpr (K == 3) v_[K] = Evaluate(e, 3, s, v_[K]);
+  } else {
+    v_[K] = count == 0 ? node.material : count == -2 ? MatedAt<M>(p) : 0;
+  }
+  return v_[K];
+}
+
+template <Colour S> template <bool Main> int32_t Searcher<S>::ValueOfThirdNode() {
+  const int third = slot_[3];
+  if (slot_[1] > 1) {
+    const int32_t seen = TranspositionLookup(e_, slot_[1], slot_[2], third);
+    if (seen != MemoNotFound) return seen;
+  }
+  int32_t v;
+  if constexpr (Main) v = MainNode<3>();
+  else v = PreNode<3>();
+  TranspositionStore(e_, slot_[1], slot_[2], third, v);
+  return v;
+}
+
+// ---------------------------------------------------------------- main search
+
+// The depth is lowered when root move 1 takes too long, at most once at a
+// fifth and once at half of the budget.
+template <Colour S> void Searcher<S>::LowerDepth() {
+  Engine& e = e_;
+  if (!loweredAtFifth_ && n_ > 5 && (!Traits::firstLoweringNeedsDepthAbove4 || e.SearchDepth > 4) &&
+      ElapsedCentiseconds(e) > budget_ / 5) {
+    loweredAtFifth_ = true;
+    e.SearchDepth -= 1;
+    WriteLine(e, Traits::firstLoweringText, e.SearchDepth);
+  }
+  if (!loweredAtHalf_ && e.SearchDepth > 4 && ElapsedCentiseconds(e) > budget_ / 2) {
+    loweredAtHalf_ = true;
+    e.SearchDepth -= 1;
+    WriteLine(e, "regolata profondit\xE0 a ", e.SearchDepth);
+  }
+}
+
+template <Colour S> int32_t Searcher<S>::MainRoot(int rootSlot) {
+  Engine& e = e_;
+  slot_[1] = rootSlot;
+  const int count = ReplayStoredReplies<O>(e, rootSlot);
+  if (count > 0) {
+    e.NodeCount += count;
+    int32_t v = MatedAt<O>(2);
+    v_[1] = v;
+    for (int j = 1; j <= count; ++j) {
+      if (rootSlot == 1) LowerDepth();
+      slot_[2] = j;
+      v = Improve<O>(v, MainNode<2>());
+      v_[1] = v;
+      if (Passes<O>(v, secondBound_)) break;
+    }
+  } else {
+    v_[1] = count == 0 ? e.ChildPositions[rootSlot][1].material : count == -2 ? MatedAt<O>(2) : 0;
+  }
+  return v_[1];
+}
+
+// The cut tests of N_K, made after its running value has taken a child.
+template <Colour S> template <int K> bool Searcher<S>::MainCut() const {
+  constexpr Colour M = MoverAt<S, K>;
+  const int32_t* V = v_;
+  const int D = e_.SearchDepth;
+  if constexpr (K == 2) return Reaches<M>(V[2], V[1]);
+  if constexpr (K == 3) return Reaches<M>(V[3], V[2]) || Reaches<M>(V[3], secondBound_);
+  if constexpr (K == 4) return Reaches<M>(V[4], V[3]) || (D > 4 && Reaches<M>(V[4], V[1]));
+  if constexpr (K == 5) return Reaches<M>(V[5], V[4]) || (D > 5 && Reaches<M>(V[5], secondBound_));
+  if constexpr (K == 6) return Reaches<M>(V[6], V[5]) || (D > 6 && Reaches<M>(V[6], V[1]));
+  if constexpr (K == 7) return Reaches<M>(V[7], V[6]) || (D < 5 && Reaches<M>(V[7], V[4]));
+  if constexpr (K == 8) return Reaches<M>(V[8], V[7]) || (D < 6 && Reaches<M>(V[8], V[5]));
+  if constexpr (K == 9)
+    return Reaches<M>(V[9], V[8]) || (D < 7 && Reaches<M>(V[9], V[6])) || (D < 5 && Reaches<M>(V[9], V[4]));
+  if constexpr (K == 10)
+    return Reaches<M>(V[10], V[9]) || (D < 8 && Reaches<M>(V[10], V[7])) || (D < 6 && Reaches<M>(V[10], V[5]));
+  if constexpr (K == 11)
+    return Reaches<M>(V[11], V[10]) || (D < 9 && Reaches<M>(V[11], V[8])) || (D < 7 && Reaches<M>(V[11], V[6])) ||
+           (D < 5 && Reaches<M>(V[11], V[4]));
+  if constexpr (K == 12)
+    return Reaches<M>(V[12], V[11]) || (D < 10 && Reaches<M>(V[12], V[9])) ||
+           (D < 8 && Reaches<M>(V[12], V[7])) || (D < 6 && Reaches<M>(V[12], V[5]));
+  if constexpr (K == 13)
+    return Reaches<M>(V[13], V[12]) || (D < 11 && Passes<M>(V[13], V[10])) || (D < 9 && Passes<M>(V[13], V[8])) ||
+           (D < 7 && Passes<M>(V[13], V[6]));
+  if constexpr (K == 14) return Reaches<M>(V[14], V[13]);
+  return false;
+}
+
+template <Colour S> template <int K> int32_t Searcher<S>::MainNode() {
+  constexpr int p = K + 1;
+  constexpr Colour M = MoverAt<S, K>;
+  static_assert(K >= 2 && p <= LastMainPly);
+  Engine& e = e_;
+  const int s = slot_[K];
+  const Position& node = e.ChildPositions[s][K];
+  const int D = e.SearchDepth;
+  int count;
+  int32_t start = 0;
+  if (p == 3 || node.checkingPiece != 0 || (p <= Traits::lastFullWidthPly && D >= p)) {
+    count = GenerateMoves<M>(e, p, s);
+    start = MatedAt<M>(p);
+  } else if (p <= 5 || e.HorizonPly >= p) {
+    count = GenerateCaptures<M>(e, p, s);
+    start = node.material;
+  } else {
+    count = 0;
+  }
+  if (count > 0) {
+    e.NodeCount += count;
+    int32_t v = start;
+    v_[K] = v;
+    for (int j = 1; j <= count; ++j) {
+      if constexpr (K == 5) {
+        // Time check before each generation at ply 7.
+        if (timedOut_ || ElapsedCentiseconds(e) > budget_) {
+          timedOut_ = true;
+          break;
+        }
+      }
+      int32_t child;
+      if constexpr (p == LastMainPly) {
+        child = e.ChildPositions[j][p].material;
+      } else {
+        slot_[p] = j;
+        if constexpr (p == 3) child = ValueOfThirdNode<true>();
+        else child = MainNode<p>();
+      }
+      v = Improve<M>(v, child);
+      v_[K] = v;
+      if (MainCut<K>()) break;
+    }
+    if (K == D && D >= 3 && D <= 9) v_[K] = Evaluate(e, K, s, v_[K]);
+  } else {
+    v_[K] = count == 0 ? node.material : count == -2 ? MatedAt<M>(p) : 0;
+  }
+  return v_[K];
+}
+
+// ---------------------------------------------------------------- driver
+
+template <Colour S> void Searcher<S>::RootUpdate(int i, int32_t v) {
+  if (Passes<S>(v, secondBound_)) {
+    secondIndex_ = i;
+    secondBound_ = v;
+  }
+  if (Passes<S>(v, bestValue_)) {
+    secondIndex_ = bestIndex_;
+    bestIndex_ = i;
+    // The bound stays within 2 of the best, so that a move nearly as good
+    // is still searched to its value.
+    const int32_t gain = S == White ? v - bestValue_ : bestValue_ - v;
+    secondBound_ = gain < 2 ? bestValue_ : (S == White ? v - 2 : v + 2);
+    bestValue_ = v;
+  }
+}
+
+template <Colour S> int Searcher<S>::Run() {
+  Engine& e = e_;
+  e.BranchingFactor = e.GamePosition.gamePhase == 3 ? 5.0f : 5.5f;
+  ResetSearchTables(e);
+  e.NodeCount = 0;
+  e.SearchDepth = 4;
+  e.HorizonPly = 8;
+  bestValue_ = secondBound_ = WorstFor<S>();
+  bestIndex_ = secondIndex_ = 0;
+  budget_ = e.driver.moveBudget;
+
+  int n = 0;
+  if (KeySeenThrice(e, PositionKey(e.GamePosition))) n = -3;
+  if (e.PositionHistory.Count() > 100) n = -5;
+  if (n == 0) {
+    n = GenerateMoves<S>(e, 1, 1);
+    if (n > 0) e.NodeCount += n;
+  }
+
+  if (n > 0) {
+    // Pre-analysis of every root move.
+    for (int i = 1; i <= n; ++i) {
+      rootValue_[i] = PreRoot(i);
+      entryOf_[i] = i;
+    }
+    // Stable bubble sort, best for the root side first.
+    for (int pass = 1; pass <= n; ++pass) {
+      for (int j = 1; j < n; ++j) {
+        if (Passes<S>(rootValue_[j + 1], rootValue_[j])) {
+          const Position t = e.ChildPositions[j][1];
+          e.ChildPositions[j][1] = e.ChildPositions[j + 1][1];
+          e.ChildPositions[j + 1][1] = t;
+          const int32_t tv = rootValue_[j];
+          rootValue_[j] = rootValue_[j + 1];
+          rootValue_[j + 1] = tv;
+          const int te = entryOf_[j];
+          entryOf_[j] = entryOf_[j + 1];
+          entryOf_[j + 1] = te;
+        }
+      }
+    }
+    ResetMemo(e);
+    bestValue_ = secondBound_ = WorstFor<S>();
+    bestIndex_ = secondIndex_ = 0;
+    WriteLine(e, "preanalisi millisecondi ", int64_t{ElapsedCentiseconds(e)} * 10);
+
+    // Depth selection.
+    int64_t t = ElapsedMilliseconds(e);
+    if (t == 0) t = 30;
+    const int64_t ratio = budget_ * 10 / t;
+    int depth;
+    if (budget_ == 999999999) {
+      depth = Traits::FixedDepth(e);
+    } else if (e.GamePosition.checkingPiece != 0) {
+      depth = 5;
+      long double power = e.BranchingFactor;
+      for (int k = 2; k <= 8; ++k) {
+        power *= static_cast<long double>(e.BranchingFactor);
+        if (ratio > static_cast<int64_t>(std::llround(power))) depth = k + 4;
+      }
+      if (ratio < 4) depth = 4;
+      if (ratio < 2) n = 1;  // ratio < 1.5 on an integer ratio
+      e.LastPredictedDepth = depth;
+    } else {
+      depth = e.LastPredictedDepth + 1;
+    }
+
+    const Position& g = e.GamePosition;
+    const int material = (g.pawnCount[White] + g.pawnCount[Black]) / 2 + g.knightCount[White] +
+                         g.knightCount[Black] + g.diagonalCount[White] + g.diagonalCount[Black] +
+                         g.orthogonalCount[White] + g.orthogonalCount[Black];
+    if (n > 10) n = (n / 5) * 4;
+    e.SearchDepth = depth;
+    e.HorizonPly = material / 3 + depth + 1;
+    WriteLine(e, "profondit\xE0 ", depth);
+
+    // Main search over the root moves.
+    n_ = n;
+    timedOut_ = loweredAtFifth_ = loweredAtHalf_ = false;
+    if (n < 2) {
+      bestIndex_ = 1;
+    } else {
+      for (int i = 1; i <= n; ++i) {
+        int32_t v;
+        if (KeySeenTwice(e, PositionKey(e.ChildPositions[i][1]))) {
+          slot_[1] = i;
+          v = e.ReplyTable[entryOf_[i]].replyCount == -2 ? MatedAt<O>(2) : 0;
+        } else {
+          v = MainRoot(i);
+        }
+        if (timedOut_) v = WorstFor<S>();
+        RootUpdate(i, v);
+        if (budget_ - ElapsedCentiseconds(e) < budget_ / n || timedOut_) {
+          WriteCutLine(e, i, n);
+          break;
+        }
+      }
+    }
+
+    // Choice between two moves less than 2 apart.
+    int play = bestIndex_;
+    const int32_t gap = secondBound_ - bestValue_;
+    if ((gap < 0 ? -gap : gap) < 2 && n > 1 && e.rng.Below(2) == 1) play = secondIndex_;
+    CommitRootMove(e, play);
+    RecordChosenMove(e, play);
+    WriteLine(e, "punteggio mossa  ", bestValue_);
+  }
+
+  WriteLine(e, "totale millisecondi ", int64_t{ElapsedCentiseconds(e)} * 10);
+  WriteLine(e, "scelta mossa  ", bestIndex_);
+  return n;
+}
+
+}  // namespace search_detail
+
+template <Colour C> int Search(Engine& e) {
+  search_detail::Searcher<C> searcher(e);
+  return searcher.Run();
+}
+
+}  // namespace ormedan
