@@ -493,7 +493,7 @@ int Book(int argc, char** argv) {
 
   const Choice whiteChoice{0.05, 0.04, 25.0, 10.0, -20.0};
   const Choice blackChoice{0.05, 0.04, 25.0, -45.0, -70.0};
-  const DrawChoice drawChoice{0.05, 0.05, 0.08, -30.0, 45.0};
+  const DrawChoice drawChoice{0.05, 0.06, 0.10, -35.0, 50.0};
   const BookFile books[3] = {
       {"b.dat", Plan{true, false, {"e2e4", "d2d4"}, whiteChoice, false, drawChoice}},
       {"n.dat", Plan{false, true, {}, blackChoice, false, drawChoice}},
