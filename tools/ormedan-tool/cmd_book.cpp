@@ -93,34 +93,46 @@ bool ParseEval(const std::string& text, double& value) {
   return true;
 }
 
-bool LoadTree(const std::string& dir, Tree& tree, std::string& error) {
-  std::ifstream in(dir + "/gm_tree.tsv");
+// Reads a tab-separated file with a header row: calls row(fields, why) for
+// every other non-empty row, which returns false (and says why) to stop.
+template <typename RowFunction>
+bool ReadTable(const std::string& path, size_t columns, std::string& error, RowFunction row) {
+  std::ifstream in(path);
   if (!in) {
-    error = "cannot open " + dir + "/gm_tree.tsv";
+    error = "cannot open " + path;
     return false;
   }
-  tree.nodes.assign(1, Node{});
   std::string line;
   std::getline(in, line);  // header
-  int lineNo = 1;
-  while (std::getline(in, line)) {
-    ++lineNo;
+  for (int lineNo = 2; std::getline(in, line); ++lineNo) {
     if (line.empty()) continue;
-    const std::vector<std::string> f = SplitTabs(line);
-    Node node;
-    if (f.size() != 4 || f[0].empty() || !ParseCount(f[1], node.whiteWins) || !ParseCount(f[2], node.draws) ||
-        !ParseCount(f[3], node.blackWins)) {
-      error = "gm_tree.tsv line " + std::to_string(lineNo) + ": malformed";
+    const std::vector<std::string> fields = SplitTabs(line);
+    std::string why = "malformed";
+    if (fields.size() != columns || !row(fields, why)) {
+      error = path + " line " + std::to_string(lineNo) + ": " + why;
       return false;
     }
+  }
+  return true;
+}
+
+bool LoadTree(const std::string& dir, Tree& tree, std::string& error) {
+  tree.nodes.assign(1, Node{});
+  const bool read = ReadTable(dir + "/gm_tree.tsv", 4, error, [&](const std::vector<std::string>& f, std::string& why) {
+    Node node;
+    if (f[0].empty() || !ParseCount(f[1], node.whiteWins) || !ParseCount(f[2], node.draws) ||
+        !ParseCount(f[3], node.blackWins))
+      return false;
     node.moves = f[0];
     node.ply = static_cast<int>(std::count(node.moves.begin(), node.moves.end(), ' ')) + 1;
     if (!tree.index.emplace(node.moves, static_cast<int>(tree.nodes.size())).second) {
-      error = "gm_tree.tsv line " + std::to_string(lineNo) + ": repeated prefix";
+      why = "repeated prefix";
       return false;
     }
     tree.nodes.push_back(std::move(node));
-  }
+    return true;
+  });
+  if (!read) return false;
   // Link every node to its parent; the file's byte order does not matter.
   for (size_t i = 1; i < tree.nodes.size(); ++i) {
     Node& node = tree.nodes[i];
@@ -147,29 +159,18 @@ bool LoadTree(const std::string& dir, Tree& tree, std::string& error) {
 }
 
 bool LoadEvals(const std::string& dir, Tree& tree, std::string& error) {
-  std::ifstream in(dir + "/gm_leaf_eval.tsv");
-  if (!in) {
-    error = "cannot open " + dir + "/gm_leaf_eval.tsv";
-    return false;
-  }
-  std::string line;
-  std::getline(in, line);  // header
-  int lineNo = 1;
-  while (std::getline(in, line)) {
-    ++lineNo;
-    if (line.empty()) continue;
-    const std::vector<std::string> f = SplitTabs(line);
+  const bool read = ReadTable(dir + "/gm_leaf_eval.tsv", 3, error, [&](const std::vector<std::string>& f, std::string& why) {
     double eval = 0;
-    const auto it = f.size() == 3 ? tree.index.find(f[0]) : tree.index.end();
-    if (it == tree.index.end() || !ParseEval(f[1], eval)) {
-      error = "gm_leaf_eval.tsv line " + std::to_string(lineNo) + ": malformed or not a node of the tree";
-      return false;
-    }
+    const auto it = tree.index.find(f[0]);
+    if (it == tree.index.end()) why = "not a node of the tree";
+    if (it == tree.index.end() || !ParseEval(f[1], eval)) return false;
     Node& node = tree.nodes[static_cast<size_t>(it->second)];
     node.hasEval = true;
     node.meanEval = eval;
     node.bestMove = f[2];
-  }
+    return true;
+  });
+  if (!read) return false;
   // Mean leaf score of every subtree, children before parents.
   std::vector<int> order(tree.nodes.size());
   for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
