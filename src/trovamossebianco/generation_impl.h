@@ -8,6 +8,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
+#include <type_traits>
 
 #include "declare/model.h"
 #include "trovamossebianco/generate.h"
@@ -36,6 +38,25 @@ template <> struct GenSide<Black> {
     return OrthogonalAttacksSquare(p, file, rank, White);
   }
 };
+
+// Whole-record copy in 16-byte pieces. A Position is copied once for every
+// trial move, and the compiler's own block copy of this size is slower.
+inline void CopyPosition(Position& to, const Position& from) {
+  static_assert(std::is_trivially_copyable_v<Position>);
+  typedef unsigned char Chunk __attribute__((vector_size(16)));
+  constexpr int chunks = sizeof(Position) / 16;
+  constexpr int tail = sizeof(Position) % 16;
+  auto* d = reinterpret_cast<unsigned char*>(&to);
+  const auto* s = reinterpret_cast<const unsigned char*>(&from);
+  Chunk v[chunks];
+#pragma GCC unroll 32
+  for (int i = 0; i < chunks; ++i) std::memcpy(&v[i], s + 16 * i, 16);
+  unsigned char rest[tail];
+  std::memcpy(rest, s + 16 * chunks, tail);
+#pragma GCC unroll 32
+  for (int i = 0; i < chunks; ++i) std::memcpy(d + 16 * i, &v[i], 16);
+  std::memcpy(d + 16 * chunks, rest, tail);
+}
 
 // Material that cannot mate: bare kings, or at most one minor piece a side.
 inline bool InsufficientMaterial(const Position& p) {
@@ -298,7 +319,7 @@ template <Colour C> int GenerateMoves(Engine& e, int ply, int slot) {
   const Position& source = ply == 1 ? e.GamePosition : e.ChildPositions[slot][ply - 1];
   e.MoveCount = 0;
   Position& w = e.WorkPosition;
-  w = source;
+  generation::CopyPosition(w, source);
   const bool inCheck = w.checkingPiece != 0;
   if (ply == 1 && generation::InsufficientMaterial(w)) return -4;
 
@@ -317,7 +338,7 @@ template <Colour C> int GenerateMoves(Engine& e, int ply, int slot) {
   // enemy king yet, a check by a piece other than the mover can only be
   // discovered through that square (or by the rook of a castling, or
   // through the square of a pawn taken en passant).
-  e.SavedPosition = w;
+  generation::CopyPosition(e.SavedPosition, w);
   const Position& saved = e.SavedPosition;
   const int ownKingFile = w.pieceFile[S::ownKing], ownKingRank = w.pieceRank[S::ownKing];
   const int enemyKingFile = w.pieceFile[S::enemyKing], enemyKingRank = w.pieceRank[S::enemyKing];
@@ -332,7 +353,7 @@ template <Colour C> int GenerateMoves(Engine& e, int ply, int slot) {
     const bool kingMove = mover == S::ownKing;
     const bool enPassant = MoveCaptured(code) != 0 && saved.board[toFile][MoveToRank(code)] == 0;
     Position& child = e.ChildPositions[n + 1][ply];
-    child = saved;
+    generation::CopyPosition(child, saved);
     MakeMove(child, code);
     if (ownKingAttacked || kingMove || enPassant) {
       if (SquareAttacked(child, child.pieceFile[S::ownKing], child.pieceRank[S::ownKing], C) != 0) continue;
@@ -358,7 +379,7 @@ template <Colour C> int GenerateCaptures(Engine& e, int ply, int slot) {
   using G = generation::GenSide<C>;
   e.MoveCount = 0;
   Position& w = e.WorkPosition;
-  w = e.ChildPositions[slot][ply - 1];
+  generation::CopyPosition(w, e.ChildPositions[slot][ply - 1]);
 
   generation::CaptureSink sink(w);
   generation::ListMoves<C>(w, sink, false);
@@ -388,14 +409,14 @@ template <Colour C> int GenerateCaptures(Engine& e, int ply, int slot) {
   const int enemyKingFile = w.pieceFile[S::enemyKing], enemyKingRank = w.pieceRank[S::enemyKing];
   const int enemyKingParity = (enemyKingFile + enemyKingRank) & 1;
 
-  e.SavedPosition = w;
+  generation::CopyPosition(e.SavedPosition, w);
   const Position& saved = e.SavedPosition;
   int n = 0;
   for (int i = 0; i < count; ++i) {
     const int32_t code = e.MoveList[i];
     const int mover = MovePiece(code);
     Position& child = e.ChildPositions[n + 1][ply];
-    child = saved;
+    generation::CopyPosition(child, saved);
     MakeMove(child, code);
     // Not in check: a king move needs the full test, any other move can only
     // open a line to the own king, which matters only when an enemy slider

@@ -24,6 +24,21 @@ using testing::RunSession;
 using testing::StartUpLines;
 using testing::TempDir;
 
+// One scripted session: blank lines, commands with arguments, notes, an
+// ignored "Quit", moves with blanks and a carriage return around them, an
+// illegal move, and "quit now" before further lines.
+const std::string kScript =
+    "\n   \nxboard\ne2e4\n  e7e5  \ne1e3\ng1f3\r\nnew\r\nlevel 40 5 0\n  \ntime 30000\n# note\nQuit\n"
+    "result 1-0 {x}\nd2d4\nquit now\nnew\ne2e4\n";
+
+std::vector<std::string> ScriptLines() {
+  std::vector<std::string> lines = StartUpLines();
+  for (const char* l : {"mosse possibili 20", "mosse possibili 29", "Illegal move: e1e3", "mosse possibili 29",
+                        "mosse possibili 20"})
+    lines.push_back(l);
+  return lines;
+}
+
 std::vector<std::string> FirstLines(size_t n) {
   std::vector<std::string> lines = StartUpLines();
   lines.resize(n);
@@ -132,14 +147,10 @@ TEST(StartUp, BooksMissingHereComeFromTheDataFolder) {
 TEST(Session, ScriptedSessionInProcess) {
   TempDir dir;
   dir.WriteEmptyBooks();
-  // Blank lines, commands with arguments, notes, an ignored "Quit", and
-  // "quit now": nothing but the start-up lines is written.
-  const std::string script =
-      "\n   \nxboard\nnew\r\nlevel 40 5 0\n  \ntime 30000\n# note\nQuit\nresult 1-0 {x}\nquit now\nnew\n";
-  Rig rig(script);
+  Rig rig(kScript);
   const auto result = RunSession(rig, dir.path());
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(JoinLines(result.lines), JoinLines(StartUpLines()));
+  EXPECT_EQ(JoinLines(result.lines), JoinLines(ScriptLines()));
   EXPECT_EQ(rig.e().driver.gameActive, 0);  // "result" was handled, the "new" after quit was not
   EXPECT_EQ(rig.e().driver.moveBudget, 745);
   // Shutdown emptied the lists.
@@ -168,6 +179,13 @@ TEST(Session, FailedOutputEndsTheRunWithStatusOne) {
     EXPECT_EQ(result.lines.size(), static_cast<size_t>(failAt));
     EXPECT_EQ(rig.in.ReadByte(), 'n') << "the loop must not start";
   }
+  // A write that fails inside the loop ends it after that line.
+  Rig rig("e2e4\ne7e5\n");
+  rig.out.FailAfter(6);
+  const auto result = RunSession(rig, dir.path());
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.lines, StartUpLines());
+  EXPECT_EQ(rig.in.ReadByte(), 'e');
 }
 
 // The built program, run from a folder holding the shipped books.
@@ -186,11 +204,9 @@ class Program : public ::testing::Test {
 };
 
 TEST_F(Program, SameSessionByteForByte) {
-  const std::string script =
-      "\n   \nxboard\nnew\r\nlevel 40 5 0\n  \ntime 30000\n# note\nQuit\nresult 1-0 {x}\nquit now\nnew\n";
-  const auto r = Run(script);
+  const auto r = Run(kScript);
   EXPECT_EQ(r.exitStatus, 0);
-  EXPECT_EQ(r.out, JoinLines(StartUpLines()));
+  EXPECT_EQ(r.out, JoinLines(ScriptLines()));
   EXPECT_EQ(r.err, "");
   const auto eof = Run("new\n");
   EXPECT_EQ(eof.exitStatus, 0);
