@@ -113,6 +113,37 @@ template <Colour S, int K> constexpr Colour MoverAt = (K % 2 == 1) ? Other(S) : 
 // Deepest ply of the main search; its children are valued by material.
 constexpr int LastMainPly = 15;
 
+// Best and second root values of one main search and the final choice.
+template <Colour S> struct RootTally {
+  int32_t best = WorstFor<S>();
+  int32_t second = WorstFor<S>();  // the bound the tree prunes against
+  int bestIndex = 0, secondIndex = 0;
+
+  void Update(int i, int32_t v) {
+    if (Passes<S>(v, second)) {
+      secondIndex = i;
+      second = v;
+    }
+    if (Passes<S>(v, best)) {
+      secondIndex = bestIndex;
+      bestIndex = i;
+      // The bound stays within 2 of the best, so that a move nearly as good
+      // is still searched to its value.
+      const int32_t gain = S == White ? v - best : best - v;
+      second = gain < 2 ? best : (S == White ? v - 2 : v + 2);
+      best = v;
+    }
+  }
+
+  // The root index to play among n: when the second is less than 2 from the
+  // best, a coin decides between them.
+  int Choose(Random& rng, int n) const {
+    const int32_t gap = second > best ? second - best : best - second;
+    if (gap < 2 && n > 1 && rng.Below(2) == 1) return secondIndex;
+    return bestIndex;
+  }
+};
+
 template <Colour S> class Searcher {
  public:
   using Traits = SearchSide<S>;
@@ -142,8 +173,6 @@ template <Colour S> class Searcher {
     if (index >= 0) table[index] = 1;
   }
 
-  void RootUpdate(int i, int32_t v);
-
   Engine& e_;
   int32_t v_[MaxPly + 1] = {};  // running value of N_k
   int slot_[MaxPly + 1] = {};   // i_k: slot of N_k among its parent's children
@@ -151,8 +180,7 @@ template <Colour S> class Searcher {
   // Driver state of one call.
   int n_ = 0;
   int64_t budget_ = 0;
-  int32_t bestValue_ = 0, secondBound_ = 0;
-  int bestIndex_ = 0, secondIndex_ = 0;
+  RootTally<S> root_;
   bool timedOut_ = false, loweredAtFifth_ = false, loweredAtHalf_ = false;
   int32_t rootValue_[MaxChildren + 1] = {};
   int entryOf_[MaxChildren + 1] = {};  // reply table entry of each sorted root move
@@ -273,7 +301,7 @@ template <Colour S> int32_t Searcher<S>::MainRoot(int rootSlot) {
       slot_[2] = j;
       v = Improve<O>(v, MainNode<2>());
       v_[1] = v;
-      if (Passes<O>(v, secondBound_)) break;
+      if (Passes<O>(v, root_.second)) break;
     }
   } else {
     v_[1] = count == 0 ? e.ChildPositions[rootSlot][1].material : count == -2 ? MatedAt<O>(2) : 0;
@@ -287,9 +315,9 @@ template <Colour S> template <int K> bool Searcher<S>::MainCut() const {
   const int32_t* V = v_;
   const int D = e_.SearchDepth;
   if constexpr (K == 2) return Reaches<M>(V[2], V[1]);
-  if constexpr (K == 3) return Reaches<M>(V[3], V[2]) || Reaches<M>(V[3], secondBound_);
+  if constexpr (K == 3) return Reaches<M>(V[3], V[2]) || Reaches<M>(V[3], root_.second);
   if constexpr (K == 4) return Reaches<M>(V[4], V[3]) || (D > 4 && Reaches<M>(V[4], V[1]));
-  if constexpr (K == 5) return Reaches<M>(V[5], V[4]) || (D > 5 && Reaches<M>(V[5], secondBound_));
+  if constexpr (K == 5) return Reaches<M>(V[5], V[4]) || (D > 5 && Reaches<M>(V[5], root_.second));
   if constexpr (K == 6) return Reaches<M>(V[6], V[5]) || (D > 6 && Reaches<M>(V[6], V[1]));
   if constexpr (K == 7) return Reaches<M>(V[7], V[6]) || (D < 5 && Reaches<M>(V[7], V[4]));
   if constexpr (K == 8) return Reaches<M>(V[8], V[7]) || (D < 6 && Reaches<M>(V[8], V[5]));
@@ -362,22 +390,6 @@ template <Colour S> template <int K> int32_t Searcher<S>::MainNode() {
 
 // ---------------------------------------------------------------- driver
 
-template <Colour S> void Searcher<S>::RootUpdate(int i, int32_t v) {
-  if (Passes<S>(v, secondBound_)) {
-    secondIndex_ = i;
-    secondBound_ = v;
-  }
-  if (Passes<S>(v, bestValue_)) {
-    secondIndex_ = bestIndex_;
-    bestIndex_ = i;
-    // The bound stays within 2 of the best, so that a move nearly as good
-    // is still searched to its value.
-    const int32_t gain = S == White ? v - bestValue_ : bestValue_ - v;
-    secondBound_ = gain < 2 ? bestValue_ : (S == White ? v - 2 : v + 2);
-    bestValue_ = v;
-  }
-}
-
 template <Colour S> int Searcher<S>::Run() {
   Engine& e = e_;
   e.BranchingFactor = e.GamePosition.gamePhase == 3 ? 5.0f : 5.5f;
@@ -385,8 +397,7 @@ template <Colour S> int Searcher<S>::Run() {
   e.NodeCount = 0;
   e.SearchDepth = 4;
   e.HorizonPly = 8;
-  bestValue_ = secondBound_ = WorstFor<S>();
-  bestIndex_ = secondIndex_ = 0;
+  root_ = RootTally<S>();
   budget_ = e.driver.moveBudget;
 
   int n = 0;
@@ -420,8 +431,7 @@ template <Colour S> int Searcher<S>::Run() {
       }
     }
     ResetMemo(e);
-    bestValue_ = secondBound_ = WorstFor<S>();
-    bestIndex_ = secondIndex_ = 0;
+    root_ = RootTally<S>();
     WriteLine(e, "preanalisi millisecondi ", int64_t{ElapsedCentiseconds(e)} * 10);
 
     // Depth selection.
@@ -458,7 +468,7 @@ template <Colour S> int Searcher<S>::Run() {
     n_ = n;
     timedOut_ = loweredAtFifth_ = loweredAtHalf_ = false;
     if (n < 2) {
-      bestIndex_ = 1;
+      root_.bestIndex = 1;
     } else {
       for (int i = 1; i <= n; ++i) {
         int32_t v;
@@ -469,7 +479,7 @@ template <Colour S> int Searcher<S>::Run() {
           v = MainRoot(i);
         }
         if (timedOut_) v = WorstFor<S>();
-        RootUpdate(i, v);
+        root_.Update(i, v);
         if (budget_ - ElapsedCentiseconds(e) < budget_ / n || timedOut_) {
           WriteCutLine(e, i, n);
           break;
@@ -477,17 +487,14 @@ template <Colour S> int Searcher<S>::Run() {
       }
     }
 
-    // Choice between two moves less than 2 apart.
-    int play = bestIndex_;
-    const int32_t gap = secondBound_ - bestValue_;
-    if ((gap < 0 ? -gap : gap) < 2 && n > 1 && e.rng.Below(2) == 1) play = secondIndex_;
+    const int play = root_.Choose(e.rng, n);
     CommitRootMove(e, play);
     RecordChosenMove(e, play);
-    WriteLine(e, "punteggio mossa  ", bestValue_);
+    WriteLine(e, "punteggio mossa  ", root_.best);
   }
 
   WriteLine(e, "totale millisecondi ", int64_t{ElapsedCentiseconds(e)} * 10);
-  WriteLine(e, "scelta mossa  ", bestIndex_);
+  WriteLine(e, "scelta mossa  ", root_.bestIndex);
   return n;
 }
 

@@ -1,0 +1,47 @@
+// Fixed-depth searches for the tools and tests.
+#include "Alivelli/fixed_depth.h"
+
+#include "Alivelli/search.h"
+
+namespace ormedan {
+
+int SearchAtFixedDepth(Engine& e, const Position& p, Colour toMove, int depth) {
+  e.GamePosition = p;
+  e.driver.moveBudget = FixedDepthBudget;
+  if (toMove == White) {
+    e.FixedDepthWhite = depth;
+    return Search<White>(e);
+  }
+  e.FixedDepthBlack = depth;
+  return Search<Black>(e);
+}
+
+std::string_view EngineMoveText(const EngineMoveRecord& m, char* buf) {
+  constexpr char files[] = "?abcdefgh";
+  auto file = [&](int32_t f) { return f >= 1 && f <= 8 ? files[f] : '?'; };
+  auto rank = [](int32_t r) { return r >= 1 && r <= 8 ? static_cast<char>('0' + r) : '?'; };
+  int n = 0;
+  buf[n++] = file(m.fromFile);
+  buf[n++] = rank(m.fromRank);
+  buf[n++] = file(m.toFile);
+  buf[n++] = rank(m.toRank);
+  switch (m.promotion) {
+    case 5: case 9: buf[n++] = 'q'; break;
+    case 4: case 8: buf[n++] = 'r'; break;
+    case 3: case 7: buf[n++] = 'b'; break;
+    case 2: case 6: buf[n++] = 'n'; break;
+    default: break;
+  }
+  return {buf, static_cast<size_t>(n)};
+}
+
+uint32_t FixedSeedRandom::Below(uint32_t n) {
+  state_ += 0x9E3779B97F4A7C15ULL;
+  uint64_t z = state_;
+  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+  z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+  z ^= z >> 31;
+  return n == 0 ? 0 : static_cast<uint32_t>(z % n);
+}
+
+}  // namespace ormedan

@@ -1,0 +1,35 @@
+// Running the search on a chosen position at a fixed depth, as the developer
+// tools and the tests do.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "declare/engine.h"
+
+namespace ormedan {
+
+// The budget value that makes the drivers use the fixed depth of their colour.
+constexpr int32_t FixedDepthBudget = 999999999;
+
+// Makes p the game position, sets the budget to FixedDepthBudget and the
+// fixed depth of the side to move to `depth`, and runs that side's driver.
+// Returns the driver's result.
+int SearchAtFixedDepth(Engine& e, const Position& p, Colour toMove, int depth);
+
+// The engine's last played move in coordinate form ("e2e4", "a7a8q").
+// Writes into buf (at least 6 bytes) and returns the text.
+std::string_view EngineMoveText(const EngineMoveRecord& m, char* buf);
+
+// A small deterministic generator (SplitMix64) for tools that need a fixed
+// seed rather than the clock.
+class FixedSeedRandom : public Random {
+ public:
+  explicit FixedSeedRandom(uint64_t seed) : state_(seed) {}
+  uint32_t Below(uint32_t n) override;
+
+ private:
+  uint64_t state_;
+};
+
+}  // namespace ormedan

@@ -1,0 +1,177 @@
+// What the drivers return and play: game-end statuses, mate scores by ply,
+// repetition, a single legal move, the 11-to-8 reduction. Every case runs
+// for both colours on mirrored positions and must give the mirrored move.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/search_setup.h"
+
+namespace ormedan::testing {
+namespace {
+
+// A position for white to move and its mirror image for black to move.
+struct Mirrored {
+  const char* white;
+  const char* black;
+};
+
+// The sign of a value seen from the side to move.
+int64_t ForMover(const SearchRig& r, int64_t v) { return r.toMove == White ? v : -v; }
+
+std::string MirrorMove(const std::string& m) {
+  std::string s = m;
+  s[1] = static_cast<char>('0' + 9 - (m[1] - '0'));
+  s[3] = static_cast<char>('0' + 9 - (m[3] - '0'));
+  return s;
+}
+
+TEST(SearchResults, GameEndStatusesPrintOnlyTheClosingLines) {
+  const struct {
+    const char* fen;
+    int result;
+  } cases[] = {
+      {"k7/8/8/8/8/8/5q2/7K w - - 0 1", -1},            // white stalemated
+      {"7k/5Q2/8/8/8/8/8/K7 b - - 0 1", -1},            // black stalemated
+      {"6k1/5ppp/8/8/8/8/5PPP/3r2K1 w - - 0 1", -2},    // white mated
+      {"3R2k1/5ppp/8/8/8/8/5PPP/6K1 b - - 0 1", -2},    // black mated
+      {"8/8/4k3/8/8/4K3/8/8 w - - 0 1", -4},            // bare kings
+      {"8/8/4k3/8/8/4K3/8/8 b - - 0 1", -4},
+  };
+  for (const auto& c : cases) {
+    SearchRig r(c.fen);
+    EXPECT_EQ(r.Run(500), c.result) << c.fen;
+    EXPECT_EQ(r.out.lines, (std::vector<std::string>{"totale millisecondi 0", "scelta mossa  0"})) << c.fen;
+    EXPECT_EQ(r.e().MoveHistory.Count(), 0) << c.fen;
+  }
+}
+
+TEST(SearchResults, RepetitionAndFiftyMoveStatuses) {
+  for (const char* fen : {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
+                          "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1"}) {
+    SearchRig twice(fen);
+    for (int k = 0; k < 2; ++k) twice.e().PositionHistory.Append(PositionKey(twice.position));
+    EXPECT_GT(twice.RunFixed(1), 0) << "a key seen twice is no draw yet";
+
+    SearchRig thrice(fen);
+    for (int k = 0; k < 3; ++k) thrice.e().PositionHistory.Append(PositionKey(thrice.position));
+    EXPECT_EQ(thrice.Run(500), -3);
+    EXPECT_EQ(thrice.out.lines, (std::vector<std::string>{"totale millisecondi 0", "scelta mossa  0"}));
+
+    // 101 entries, the current key among them three times: the fifty-move
+    // draw takes precedence.
+    SearchRig fifty(fen);
+    for (int k = 0; k < 3; ++k) fifty.e().PositionHistory.Append(PositionKey(fifty.position));
+    PositionKeyText other = PositionKey(fifty.position);
+    other.text[0] = 'x';
+    for (int k = 0; k < 98; ++k) fifty.e().PositionHistory.Append(other);
+    EXPECT_EQ(fifty.Run(500), -5);
+    SearchRig hundred(fen);
+    for (int k = 0; k < 100; ++k) hundred.e().PositionHistory.Append(other);
+    EXPECT_GT(hundred.RunFixed(1), 0) << "100 entries are still a game";
+  }
+}
+
+TEST(SearchResults, MateScoresShrinkWithTheirPly) {
+  const struct {
+    Mirrored fen;
+    int64_t value;  // for the side to move
+    const char* whiteMove;
+  } cases[] = {
+      // The root move mates: ply 2.
+      {{"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", "3r2k1/5ppp/8/8/8/8/5PPP/6K1 b - - 0 1"}, 32000, "d1d8"},
+      // Every root move allows a mate in one: mated at ply 3.
+      {{"7r/8/4b3/8/8/8/P1k5/K7 w - - 0 1", "k7/p1K5/8/8/8/4B3/8/7R b - - 0 1"}, -31990, nullptr},
+      // Mate with the root side's second move: ply 4.
+      {{"7k/8/8/8/8/8/1R6/R1K5 w - - 0 1", "r1k5/1r6/8/8/8/8/8/7K b - - 0 1"}, 31990, nullptr},
+  };
+  for (const auto& c : cases) {
+    for (const char* fen : {c.fen.white, c.fen.black}) {
+      SearchRig r(fen);
+      ASSERT_GT(r.RunFixed(3), 0) << fen;
+      EXPECT_EQ(ForMover(r, r.Number("punteggio mossa  ")), c.value) << fen;
+      if (c.whiteMove != nullptr) {
+        EXPECT_EQ(r.Played(), r.toMove == White ? c.whiteMove : MirrorMove(c.whiteMove)) << fen;
+      }
+    }
+  }
+}
+
+TEST(SearchResults, MoveIntoARepeatedPositionScoresZero) {
+  // A lost king-against-queen ending: every move loses except the one that
+  // repeats a position seen twice, which is a draw.
+  const Mirrored lost = {"4k3/8/8/8/8/q7/8/7K w - - 0 1", "7k/8/8/8/8/Q7/8/4K3 b - - 0 1"};
+  for (const char* fen : {lost.white, lost.black}) {
+    SearchRig r(fen);
+    const std::string drawMove = r.toMove == White ? "h1g2" : "h8g7";
+    r.RememberPositionAfter(drawMove, 2);
+    ASSERT_GT(r.RunFixed(3), 0);
+    EXPECT_EQ(r.Played(), drawMove) << fen;
+    EXPECT_EQ(r.Number("punteggio mossa  "), 0) << fen;
+
+    SearchRig once(fen);
+    once.RememberPositionAfter(drawMove, 1);
+    ASSERT_GT(once.RunFixed(3), 0);
+    EXPECT_LE(ForMover(once, once.Number("punteggio mossa  ")), -1000) << "seen once is no draw: " << fen;
+  }
+  // A mate still wins over the repetition.
+  const Mirrored mate = {"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1", "3r2k1/5ppp/8/8/8/8/5PPP/6K1 b - - 0 1"};
+  for (const char* fen : {mate.white, mate.black}) {
+    SearchRig r(fen);
+    const std::string mating = r.toMove == White ? "d1d8" : "d8d1";
+    r.RememberPositionAfter(mating, 2);
+    ASSERT_GT(r.RunFixed(3), 0);
+    EXPECT_EQ(r.Played(), mating) << fen;
+    EXPECT_EQ(ForMover(r, r.Number("punteggio mossa  ")), 32000) << fen;
+  }
+}
+
+TEST(SearchResults, SingleLegalMoveIsPlayedWithoutMainSearch) {
+  const Mirrored single = {"1r2k3/8/8/8/7P/p7/P7/K7 w - - 0 1", "k7/p7/P7/7p/8/8/8/1R2K3 b - - 0 1"};
+  for (const char* fen : {single.white, single.black}) {
+    SearchRig r(fen);
+    EXPECT_EQ(r.Run(500), 1) << fen;
+    EXPECT_EQ(r.Played(), r.toMove == White ? "h4h5" : "h5h4");
+    EXPECT_EQ(r.Number("scelta mossa  "), 1);
+    EXPECT_EQ(r.Number("profondit\xE0 "), 5) << "a new game predicts depth 4, so 5 is searched";
+    EXPECT_EQ(ForMover(r, r.Number("punteggio mossa  ")), -32000) << "no root move was valued";
+    ASSERT_EQ(r.e().MoveHistory.Count(), 1);
+    EXPECT_EQ(r.e().MoveHistory.At(0), r.e().GamePosition.lastMove);
+  }
+}
+
+TEST(SearchResults, ElevenRootMovesAreCutToEight) {
+  const Mirrored eleven = {"k7/8/8/8/8/8/PPPP4/7K w - - 0 1", "7k/pppp4/8/8/8/8/8/K7 b - - 0 1"};
+  for (const char* fen : {eleven.white, eleven.black}) {
+    SearchRig r(fen);
+    EXPECT_EQ(r.RunFixed(3), 8) << fen;
+    EXPECT_GE(r.e().NodeCount, 11) << "the root moves are counted";
+  }
+  // Ten root moves stay ten.
+  SearchRig ten("k7/8/8/8/8/2P5/PP2P3/7K w - - 0 1");
+  EXPECT_EQ(ten.RunFixed(3), 10);
+}
+
+TEST(SearchResults, MirroredPositionsGiveMirroredMoves) {
+  const struct {
+    Mirrored fen;
+    const char* whiteMove;
+  } cases[] = {
+      // A queen left hanging.
+      {{"4k3/8/8/3q4/8/8/3R4/4K3 w - - 0 1", "4k3/3r4/8/8/3Q4/8/8/4K3 b - - 0 1"}, "d2d5"},
+      // A knight fork of king and rook.
+      {{"r3k3/8/8/3N4/8/8/8/4K3 w - - 0 1", "4k3/8/8/8/3n4/8/8/R3K3 b - - 0 1"}, "d5c7"},
+  };
+  for (const auto& c : cases) {
+    const Mirrored& m = c.fen;
+    SearchRig w(m.white), b(m.black);
+    ASSERT_GT(w.RunFixed(4), 0);
+    ASSERT_GT(b.RunFixed(4), 0);
+    EXPECT_EQ(w.Played(), c.whiteMove);
+    EXPECT_EQ(b.Played(), MirrorMove(w.Played())) << m.white;
+    EXPECT_EQ(b.Number("punteggio mossa  "), -w.Number("punteggio mossa  ")) << m.white;
+  }
+}
+
+}  // namespace
+}  // namespace ormedan::testing

@@ -1,0 +1,160 @@
+// Test helpers for move generation: positions from FEN, a FEN writer, and a
+// walk of the legal move tree that redoes every trial move of GenerateMoves
+// the slow way (make, full consistency check, full king test) and compares
+// the children with what the generator stored.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "declare/model.h"
+#include "trovamossebianco/generate.h"
+#include "utilita/attacks.h"
+
+namespace ormedan::testing {
+
+// A position from FEN; fails the current test when the FEN is refused.
+inline Position FromFen(std::string_view fen, Colour* toMove = nullptr) {
+  Position p{};
+  Colour side = White;
+  std::string error;
+  EXPECT_TRUE(PositionFromFen(fen, p, side, error)) << fen << ": " << error;
+  if (toMove) *toMove = side;
+  return p;
+}
+
+inline int Generate(Engine& e, Colour c, int ply, int slot) {
+  return c == White ? GenerateMoves<White>(e, ply, slot) : GenerateMoves<Black>(e, ply, slot);
+}
+
+inline int GenerateCapturesFor(Engine& e, Colour c, int ply, int slot) {
+  return c == White ? GenerateCaptures<White>(e, ply, slot) : GenerateCaptures<Black>(e, ply, slot);
+}
+
+inline bool SamePosition(const Position& a, const Position& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Coordinate text of a move in the position it is played from.
+inline std::string MoveText(const Position& from, int32_t move) {
+  const int piece = MovePiece(move);
+  std::string s;
+  s += static_cast<char>('a' + from.pieceFile[piece] - 1);
+  s += static_cast<char>('0' + from.pieceRank[piece]);
+  s += static_cast<char>('a' + MoveToFile(move) - 1);
+  s += static_cast<char>('0' + MoveToRank(move));
+  if (MovePromotion(move) != 0) s += "nbrq"[(MovePromotion(move) - 2) % 4];
+  return s;
+}
+
+// The children of the last generation at `ply`, as move texts.
+inline std::vector<std::string> ChildMoves(const Engine& e, const Position& from, int ply, int n) {
+  std::vector<std::string> out;
+  for (int i = 1; i <= n; ++i) out.push_back(MoveText(from, e.ChildPositions[i][ply].lastMove));
+  return out;
+}
+
+// FEN of a position; castling letters only where the generator could castle.
+inline std::string ToFen(const Position& p, Colour toMove) {
+  static const char kWhite[] = "PNBRQK", kBlack[] = "pnbrqk";
+  std::string s;
+  for (int r = 8; r >= 1; --r) {
+    int empty = 0;
+    for (int f = 1; f <= 8; ++f) {
+      const int id = p.board[f][r];
+      if (id == 0) {
+        ++empty;
+        continue;
+      }
+      if (empty) s += static_cast<char>('0' + empty);
+      empty = 0;
+      const int v = p.pieceValue[id], a = v < 0 ? -v : v;
+      const int k = a == PawnValue ? 0 : a == KnightValue ? 1 : a == BishopValue ? 2 : a == RookValue ? 3
+                  : a == QueenValue ? 4 : 5;
+      s += v > 0 ? kWhite[k] : kBlack[k];
+    }
+    if (empty) s += static_cast<char>('0' + empty);
+    if (r > 1) s += '/';
+  }
+  s += toMove == White ? " w " : " b ";
+  std::string castle;
+  if (p.board[5][1] == 1 && p.whiteShortCastleRight && p.board[8][1] == 4) castle += 'K';
+  if (p.board[5][1] == 1 && p.whiteLongCastleRight && p.board[1][1] == 3) castle += 'Q';
+  if (p.board[5][8] == 17 && p.blackShortCastleRight && p.board[8][8] == 20) castle += 'k';
+  if (p.board[5][8] == 17 && p.blackLongCastleRight && p.board[1][8] == 19) castle += 'q';
+  s += castle.empty() ? "-" : castle;
+  s += ' ';
+  if (p.enPassantFile > 0) {
+    s += static_cast<char>('a' + p.enPassantFile - 1);
+    s += toMove == White ? '6' : '3';
+  } else {
+    s += '-';
+  }
+  s += " 0 1";
+  return s;
+}
+
+struct WalkReport {
+  uint64_t leaves = 0;
+  uint64_t makes = 0;
+  std::string fault;  // the first fault found, with the path that led to it
+};
+
+// Walks `remaining` plies below ChildPositions[slot][ply - 1] with `c` to
+// move. At every node it checks, against a plain reference done here:
+// every pseudo-legal move leaves a consistent record after MakeMove; the
+// children are exactly the moves whose own king is not attacked, in list
+// order; each child's checkingPiece is the mover's direct check or else the
+// last slider check; the result code; WorkPosition and SavedPosition.
+inline void ConsistencyWalk(Engine& e, Colour c, int ply, int slot, int remaining, WalkReport& report,
+                            std::string path = {}) {
+  if (!report.fault.empty()) return;
+  const Position source = e.ChildPositions[slot][ply - 1];
+  const int n = Generate(e, c, ply, slot);
+  const std::vector<int32_t> list(e.MoveList, e.MoveList + e.MoveCount);
+  const auto fail = [&](const std::string& what) {
+    if (report.fault.empty()) report.fault = (path.empty() ? std::string("root") : path) + ": " + what;
+  };
+  if (!SamePosition(e.WorkPosition, source)) fail("WorkPosition is not the source after generation");
+  if (!SamePosition(e.SavedPosition, source)) fail("SavedPosition is not the source after generation");
+
+  const Colour enemy = Other(c);
+  const int ownKing = c == White ? 1 : 17, enemyKing = c == White ? 17 : 1;
+  int legal = 0;
+  for (const int32_t code : list) {
+    Position q = source;
+    MakeMove(q, code);
+    ++report.makes;
+    std::string why;
+    if (!CheckPosition(q, &why)) fail(MoveText(source, code) + " leaves an inconsistent record: " + why);
+    if (SquareAttacked(q, q.pieceFile[ownKing], q.pieceRank[ownKing], c) != 0) continue;
+    ++legal;
+    const int ef = q.pieceFile[enemyKing], er = q.pieceRank[enemyKing];
+    int checker = PieceAttacksSquare(q, ef, er, MovePiece(code), enemy);
+    if (checker == 0) checker = SliderAttacksSquare(q, ef, er, enemy);
+    q.checkingPiece = static_cast<uint8_t>(checker);
+    if ((checker != 0) != (SquareAttacked(q, ef, er, enemy) != 0))
+      fail(MoveText(source, code) + ": checkingPiece " + std::to_string(checker) + " disagrees with the king test");
+    if (legal > n || !SamePosition(e.ChildPositions[legal][ply], q))
+      fail("child " + std::to_string(legal) + " is not the result of " + MoveText(source, code));
+  }
+  if (legal == 0) {
+    const int expected = source.checkingPiece != 0 ? -2 : -1;
+    if (n != expected) fail("no legal move, but the result is " + std::to_string(n));
+    return;
+  }
+  if (n != legal) fail(std::to_string(legal) + " legal moves, but the result is " + std::to_string(n));
+  if (!report.fault.empty()) return;
+  if (remaining == 1) {
+    report.leaves += static_cast<uint64_t>(n);
+    return;
+  }
+  for (int i = 1; i <= n; ++i) {
+    const std::string step = MoveText(source, e.ChildPositions[i][ply].lastMove);
+    ConsistencyWalk(e, enemy, ply + 1, i, remaining - 1, report, path.empty() ? step : path + " " + step);
+  }
+}
+
+}  // namespace ormedan::testing
