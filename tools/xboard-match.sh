@@ -6,7 +6,7 @@
 #   tools/xboard-match.sh [GAMES] [MINUTES_PER_40_MOVES] [OUT_DIR]
 #
 # Defaults: 4 games (ORMEDAN has white in the odd games, black in the even
-# ones), 1 minute per 40 moves, results in xboard-match/ (games.pgn and
+# ones), 1 minute per 40 moves, results in build/xboard-match/ (games.pgn and
 # xboard's debug log). Needs the Debian packages xboard, fairymax, xvfb and
 # xauth. xboard waits about 10 s at each engine start for a feature reply
 # that this engine does not send, then carries on.
@@ -14,7 +14,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 games="${1:-4}"
 minutes="${2:-1}"
-out="${3:-xboard-match}"
+out="${3:-build/xboard-match}"
 export PATH="$PATH:/usr/games"
 for tool in xboard fairymax xvfb-run; do
   command -v "$tool" >/dev/null || { echo "missing: $tool (apt-get install xboard fairymax xvfb xauth)" >&2; exit 2; }
