@@ -3,8 +3,9 @@
 # and sums up how the games ended. A manual check of the engine in the GUI it
 # was written for; not part of the test suite.
 #
-#   tools/xboard-match.sh [GAMES] [MINUTES_PER_40_MOVES] [OUT_DIR]
+#   tools/xboard-match.sh [GAMES] [TIME_PER_40_MOVES] [OUT_DIR]
 #
+# TIME_PER_40_MOVES is minutes or minutes:seconds (as xboard -tc takes it).
 # Defaults: 4 games (ORMEDAN has white in the odd games, black in the even
 # ones), 1 minute per 40 moves, results in build/xboard-match/ (games.pgn and
 # xboard's debug log). Needs the Debian packages xboard, fairymax, xvfb and
