@@ -1,11 +1,119 @@
-// The engine's turn. Until the search and the book are in place it does nothing.
+// The engine's turn: a book move while the game is in its opening, otherwise
+// a search; then the statistics, the move line and the end of the game.
+#include <charconv>
+#include <cstring>
+#include <string_view>
+
+#include "Alivelli/search.h"
+#include "declare/model.h"
+#include "trovamossebianco/generate.h"
 #include "winboard/driver.h"
 
 namespace ormedan {
 
-template <Colour C> void PlayEngineTurn(Engine&) {}
+namespace {
+
+// What differs between the white and the black turn.
+template <Colour C> struct TurnSide;
+
+template <> struct TurnSide<White> {
+  static constexpr std::string_view opening = {};
+  static constexpr bool moveLineFirst = false;  // counts black's replies, then prints
+  static constexpr std::string_view ownMated = "0-1 {Black wins}";
+  static constexpr std::string_view opponentMated = "1-0 {White Wins}";
+};
+
+template <> struct TurnSide<Black> {
+  static constexpr std::string_view opening = "comincio a pensare";
+  static constexpr bool moveLineFirst = true;  // prints, then counts white's replies
+  static constexpr std::string_view ownMated = "1-0 {White Wins}";
+  static constexpr std::string_view opponentMated = "0-1 {Black Wins}";
+};
+
+// The result line for a result code; empty for a code that ends nothing.
+// `mated` is the line for -2, which depends on who is mated.
+std::string_view ResultLine(int code, std::string_view mated) {
+  switch (code) {
+    case -1: return "1/2-1/2 {Stalemate}";
+    case -2: return mated;
+    case -3: return "1/2-1/2 {Draw by repetition}";
+    case -4: return "1/2-1/2 {Draw : Insufficent Material}";
+    case -5: return "1/2-1/2 {Draw : 50 moves}";
+    default: return {};
+  }
+}
+
+void WriteResult(Engine& e, int code, std::string_view mated) {
+  const std::string_view line = ResultLine(code, mated);
+  if (!line.empty()) e.Write(line);
+}
+
+void WriteNumberLine(Engine& e, std::string_view prefix, int64_t value, std::string_view suffix) {
+  char line[64];
+  std::memcpy(line, prefix.data(), prefix.size());
+  char* end = std::to_chars(line + prefix.size(), line + 40, value).ptr;
+  std::memcpy(end, suffix.data(), suffix.size());
+  e.Write(std::string_view(line, static_cast<size_t>(end - line) + suffix.size()));
+}
+
+void WriteStatistics(Engine& e) {
+  WriteNumberLine(e, "analizzati ", e.NodeCount, " nodi");
+  WriteNumberLine(e, "in ", ElapsedCentiseconds(e), " centisecondi");
+  WriteNumberLine(e, "su ", e.driver.moveBudget, " previsti");
+}
+
+template <Colour C> int SearchFor(Engine& e) { return C == White ? SearchWhite(e) : SearchBlack(e); }
+
+}  // namespace
+
+template <Colour C> void PlayEngineTurn(Engine& e) {
+  using S = TurnSide<C>;
+  if (!S::opening.empty()) e.Write(S::opening);
+
+  int r = 1;
+  if (e.GamePosition.gamePhase == 1) {
+    const bool found = BookLookup(e) || DrawBookLookup(e);
+    if (!found) {
+      r = SearchFor<C>(e);
+      e.GamePosition.gamePhase = 2;  // the books stay closed for the rest of the game
+      WriteStatistics(e);
+    }
+  } else {
+    r = SearchFor<C>(e);
+    WriteStatistics(e);
+  }
+
+  if (r > 0) {
+    if (S::moveLineFirst) PrintEngineMove(e);
+    const int count = GenerateMoves<Side<C>::enemy>(e, 1, 1);
+    if (!S::moveLineFirst) PrintEngineMove(e);
+    WriteResult(e, count, S::opponentMated);
+  } else {
+    WriteResult(e, r, S::ownMated);
+  }
+}
 
 template void PlayEngineTurn<White>(Engine&);
 template void PlayEngineTurn<Black>(Engine&);
+
+void PrintEngineMove(Engine& e) {
+  const EngineMoveRecord& m = e.EngineMove;
+  char line[16] = "move ";
+  int n = 5;
+  const auto square = [&](int file, int rank) {
+    line[n++] = file >= 1 && file <= 8 ? "abcdefgh"[file - 1] : '?';
+    line[n++] = rank >= 1 && rank <= 8 ? static_cast<char>('0' + rank) : '?';
+  };
+  square(m.fromFile, m.fromRank);
+  square(m.toFile, m.toRank);
+  switch (m.promotion) {
+    case 5: case 9: line[n++] = 'q'; break;
+    case 4: case 8: line[n++] = 'r'; break;
+    case 3: case 7: line[n++] = 'b'; break;
+    case 2: case 6: line[n++] = 'n'; break;
+    default: break;
+  }
+  e.Write(std::string_view(line, static_cast<size_t>(n)));
+}
 
 }  // namespace ormedan
