@@ -8,6 +8,7 @@
 #include <csignal>
 #include <memory>
 #include <random>
+#include <string>
 
 #include "winboard/driver.h"
 
@@ -100,6 +101,20 @@ class ClockSeededRandom : public Random {
   std::mt19937 gen_;
 };
 
+// The installed data folder, found beside the program (PREFIX/bin/ormedan ->
+// PREFIX/share/ormedan), so an installation can be moved; the configured
+// prefix is the fallback when the program cannot see its own path.
+std::string InstalledDataDir() {
+  char path[4096];
+  const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
+  if (n > 0) {
+    std::string exe(path, static_cast<size_t>(n));
+    const size_t slash = exe.rfind('/');
+    if (slash != std::string::npos) return exe.substr(0, slash) + "/../share/ormedan";
+  }
+  return ORMEDAN_DATADIR;
+}
+
 }  // namespace
 
 int main() {
@@ -114,7 +129,8 @@ int main() {
   ClockSeededRandom rng;
   auto engine = std::make_unique<Engine>(in, out, clock, rng);
   StartUpOptions options;
-  options.dataDir = ORMEDAN_DATADIR;
+  const std::string dataDir = InstalledDataDir();
+  options.dataDir = dataDir;
   options.errors = &errors;
   return RunEngine(*engine, options);
 }

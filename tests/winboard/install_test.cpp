@@ -1,0 +1,44 @@
+// The program finds its books in PREFIX/share/ormedan beside PREFIX/bin, so an
+// installed copy works from any folder and can be moved to another prefix.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/child_process.h"
+#include "support/files.h"
+
+namespace ormedan {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(Installation, BooksFoundBesideTheProgramFromAnyFolder) {
+  testing::TempDir prefix;
+  fs::create_directories(fs::path(prefix.path()) / "bin");
+  fs::create_directories(fs::path(prefix.path()) / "share" / "ormedan");
+  fs::copy_file(fs::path(ORMEDAN_BIN_DIR) / "ormedan", fs::path(prefix.path()) / "bin" / "ormedan");
+  testing::TempDir elsewhere;  // no books here
+
+  testing::ChildOptions options;
+  options.workingDirectory = elsewhere.path();
+  options.input = "quit\n";
+  const std::string program = (fs::path(prefix.path()) / "bin" / "ormedan").string();
+
+  // Without the data folder the start fails on the first book.
+  testing::ChildResult missing = testing::RunChild({program}, options);
+  EXPECT_EQ(missing.exitStatus, 1);
+  EXPECT_EQ(missing.err, "b.dat: No such file or directory\n");
+  EXPECT_EQ(missing.out.find("Book caricati"), std::string::npos);
+
+  for (const char* book : {"b.dat", "n.dat", "x.dat"})
+    fs::copy_file(fs::path(ORMEDAN_SOURCE_DIR) / "books" / book,
+                  fs::path(prefix.path()) / "share" / "ormedan" / book);
+  testing::ChildResult found = testing::RunChild({program}, options);
+  EXPECT_EQ(found.exitStatus, 0);
+  EXPECT_EQ(found.err, "");
+  EXPECT_NE(found.out.find("Carico i book delle aperture\nBook caricati\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ormedan
