@@ -60,6 +60,15 @@ TEST_F(MemoTest, BlackPiecesFoldOntoTheWhiteBuckets) {
   // The lookup searches the bucket of the current third move.
   Line(1, MakeMoveCode(20, 8, 7), 1, MakeMoveCode(4, 8, 2), 1, kRa6);
   EXPECT_EQ(TranspositionLookup(e(), 1, 1, 1), 2);
+  // The ends of the range: the black king folds onto bucket 1, the pawn 32
+  // onto bucket 16.
+  Line(1, MakeMoveCode(17, 4, 8), 1, kE4, 1, MakeMoveCode(32, 8, 5));
+  TranspositionStore(e(), 1, 1, 1, 3);
+  Line(1, MakeMoveCode(32, 8, 5), 1, kE4, 1, MakeMoveCode(17, 4, 8));
+  TranspositionStore(e(), 1, 1, 1, 4);
+  EXPECT_EQ(e().MemoFill[1], 1);
+  EXPECT_EQ(e().MemoFill[16], 1);
+  EXPECT_EQ(TranspositionLookup(e(), 1, 1, 1), 3);
 }
 
 TEST_F(MemoTest, FullBucketStopsStoringAndKeepsItsLines) {

@@ -36,6 +36,12 @@ TEST(MakeMove, DoubleStepSetsEnPassantFileForOneMoveOnly) {
   EXPECT_EQ(p.enPassantFile, 7);
   Make(p, MakeMoveCode(16, 5, 5));  // e4-e5 is no double step
   EXPECT_EQ(p.enPassantFile, 0);
+  // Reaching the fourth (fifth) rank in two single steps is none either.
+  p = Initial();
+  for (int32_t m : {MakeMoveCode(15, 4, 3), MakeMoveCode(28, 4, 6), MakeMoveCode(15, 4, 4)}) Make(p, m);
+  EXPECT_EQ(p.enPassantFile, 0);
+  Make(p, MakeMoveCode(28, 4, 5));
+  EXPECT_EQ(p.enPassantFile, 0);
 }
 
 TEST(MakeMove, CastlingMovesTheRook) {
@@ -137,9 +143,23 @@ TEST(MakeMove, EndgameOnlyAfterACaptureInTheMiddleGame) {
   p = b.Phase(1).Done();
   Make(p, rxa8);
   EXPECT_EQ(p.gamePhase, 1);
-  b.Put(4, 'h', 1, RookValue).Put(23, 'a', 5, -KnightValue);
+  b.Put(4, 'h', 1, RookValue);
   p = b.Phase(2).Done();
-  Make(p, MakeMoveCode(3, 1, 5, 23));  // three rooks and queens remain
+  Make(p, rxa8);  // three rooks and queens remain
+  EXPECT_EQ(p.gamePhase, 2);
+  b.Put(23, 'a', 5, -KnightValue);
+  p = b.Phase(2).Done();
+  Make(p, MakeMoveCode(3, 1, 5, 23));  // four remain
+  EXPECT_EQ(p.gamePhase, 2);
+  // A promotion that captures nothing is no capture, however few heavy
+  // pieces are left.
+  p = PositionBuilder()
+          .Put(1, 'e', 1, KingValue)
+          .Put(9, 'a', 7, PawnValue)
+          .Put(17, 'h', 8, -KingValue)
+          .Phase(2)
+          .Done();
+  Make(p, MakeMoveCode(9, 1, 8, 0, 2));
   EXPECT_EQ(p.gamePhase, 2);
 }
 

@@ -203,6 +203,11 @@ TEST_F(CommitTest, HistoryGrowsOnQuietPieceMovesOnly) {
   FillHistory(4);
   CommitRootMove(e(), 2);
   EXPECT_EQ(e().PositionHistory.Count(), 0);
+  // A black pawn move as well.
+  RootChild(e(), 1, MakeMoveCode(29, 5, 5));
+  FillHistory(4);
+  CommitRootMove(e(), 1);
+  EXPECT_EQ(e().PositionHistory.Count(), 0);
 
   // A capture by the king.
   e().GamePosition = LoadFen("4k3/8/8/8/8/8/3r4/4K3 w - - 0 1");

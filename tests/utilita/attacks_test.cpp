@@ -104,6 +104,8 @@ TEST(PieceAttacksSquare, OnePieceAtATime) {
   EXPECT_EQ(PieceAttacksSquare(p, 5, 1, 23, White), 23);
   EXPECT_EQ(PieceAttacksSquare(p, 5, 2, 23, White), 0);
   EXPECT_EQ(PieceAttacksSquare(p, 5, 2, 17, White), 0);  // a king never counts
+  EXPECT_EQ(PieceAttacksSquare(p, 5, 6, 19, White), 0);  // nor does a piece's own square
+  EXPECT_EQ(PieceAttacksSquare(p, 2, 5, 18, White), 0);
   EXPECT_EQ(PieceAttacksSquare(p, 4, 7, 1, Black), 0);
   // Pieces of the square's own colour are not attackers.
   EXPECT_EQ(PieceAttacksSquare(p, 1, 4, 2, White), 0);
@@ -169,6 +171,25 @@ int PlainSquareAttacked(const Position& p, int f, int r, int colour) {
   return result;
 }
 
+// One piece: rook or queen along its rank or file, bishop or queen along a
+// diagonal, an enemy knight's jump; for a pawn, whether any pawn of its
+// colour attacks the square; never a king.
+int PlainPieceAttacks(const Position& p, int f, int r, int q, int colour) {
+  const int s = colour == White ? 1 : -1, v = p.pieceValue[q], qf = p.pieceFile[q], qr = p.pieceRank[q];
+  bool hit = false;
+  if ((v == -RookValue * s || v == -QueenValue * s) && ((qr == r && qf != f) || (qf == f && qr != r)))
+    hit = hit || OpenBetween(p, qf, qr, f, r);
+  if ((v == -BishopValue * s || v == -QueenValue * s) && std::abs(qf - f) == std::abs(qr - r) && qf != f)
+    hit = hit || OpenBetween(p, qf, qr, f, r);
+  for (int df : {-1, 1}) {
+    if (v == -PawnValue && r < 7 && p.pieceValue[p.board[f + df][r + 1]] == -PawnValue) hit = true;
+    if (v == PawnValue && r > 2 && p.pieceValue[p.board[f + df][r - 1]] == PawnValue) hit = true;
+  }
+  const int t = (qf - f) * (qr - r);
+  if (v == -KnightValue * s && (t == 2 || t == -2)) hit = true;
+  return hit ? q : 0;
+}
+
 TEST(AttackTests, AgreeWithThePlainFormOnRandomPositions) {
   std::mt19937 gen(7);
   const char kinds[] = "QRBNPqrbnp";
@@ -217,6 +238,8 @@ TEST(AttackTests, AgreeWithThePlainFormOnRandomPositions) {
           ASSERT_EQ(SquareAttacked(p, f, r, colour), PlainSquareAttacked(p, f, r, colour)) << fen << " " << f << r;
           ASSERT_EQ(SliderAttacksSquare(p, f, r, colour), PlainSliders(p, f, r, colour, true, 0)) << fen;
           ASSERT_EQ(OrthogonalAttacksSquare(p, f, r, colour), PlainSliders(p, f, r, colour, false, 0)) << fen;
+          for (int q = 1; q <= 32; ++q)
+            ASSERT_EQ(PieceAttacksSquare(p, f, r, q, colour), PlainPieceAttacks(p, f, r, q, colour)) << fen << " " << q;
         }
   }
 }

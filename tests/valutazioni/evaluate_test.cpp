@@ -79,6 +79,8 @@ TEST_F(EvaluateTest, LoneOfficerBonuses) {
       {"k7/8/8/8/8/8/8/1R2K3 w - - 0 1", 10400, -10200},
       // a queen is the officer too; b7 is on file 2 and rank 7: +200
       {"8/1k6/8/8/8/8/8/Q3K3 w - - 0 1", 10200, -10100},
+      // d2 is on rank 2 only: +100; kings four apart +20
+      {"8/8/8/8/5K2/8/3k4/R7 w - - 0 1", 10120, -10120},
   };
   for (const LoneCase& c : cases) {
     EXPECT_EQ(Score(c.fen, 3, 77), c.score) << c.fen;
@@ -107,6 +109,35 @@ TEST_F(EvaluateTest, PawnRaceByTheRuleOfTheSquare) {
   EXPECT_EQ(Score("K7/8/8/8/8/4p3/8/4k3 b - - 0 1", 3), -1900);
 }
 
+TEST_F(EvaluateTest, PawnRaceBoundariesAsWritten) {
+  // Outside the fixed scores the normal evaluation at phase 1 gives the
+  // lone pawn -5 (isolated) for white, +5 for black.
+  struct RaceCase {
+    const char* fen;
+    int value;
+  } cases[] = {
+      // White e6, white to move, O = 6: the king must stand below rank 6 or
+      // more than 2 files away.
+      {"8/8/2k1P3/8/8/8/8/4K3 w - - 0 1", -5},    // c6: rank 6, two files
+      {"8/8/1k2P3/8/8/8/8/4K3 w - - 0 1", 2100},  // b6: three files
+      // Black to move, O = 5: below rank 5 or more than 3 files away.
+      {"8/8/4P3/2k5/8/8/8/4K3 b - - 0 1", -5},    // c5: rank 5, two files
+      {"8/8/4P3/1k6/8/8/8/4K3 b - - 0 1", -5},    // b5: three files
+      {"8/8/4P3/k7/8/8/8/4K3 b - - 0 1", 1900},   // a5: four files
+      {"8/8/4P3/8/2k5/8/8/4K3 b - - 0 1", 1900},  // c4: below rank 5
+      // Black e3, black to move, O = 3: the white king must stand above
+      // rank 3 or more than 3 files away.
+      {"4k3/8/8/8/8/1K2p3/8/8 b - - 0 1", 5},      // b3: rank 3, three files
+      {"4k3/8/8/8/8/K3p3/8/8 b - - 0 1", -1900},   // a3: four files
+      {"4k3/8/8/8/1K6/4p3/8/8 b - - 0 1", -1900},  // b4: above rank 3
+      // White to move, O = 2: above rank 2 or more than 2 files away.
+      {"4k3/8/8/8/8/4p3/2K5/8 w - - 0 1", 5},      // c2: rank 2, two files
+      {"4k3/8/8/8/8/4p3/1K6/8 w - - 0 1", -2100},  // b2: three files
+      {"4k3/8/8/8/8/2K1p3/8/8 w - - 0 1", -2100},  // c3: above rank 2
+  };
+  for (const RaceCase& c : cases) EXPECT_EQ(Score(c.fen, 1), c.value) << c.fen;
+}
+
 TEST_F(EvaluateTest, PawnInsideTheSquareGetsTheNormalEvaluation) {
   // f6 catches e6: no fixed score. No material term (no officer, one pawn:
   // divisor 0); the pawn is isolated (-5) and attacked by the king only
@@ -124,6 +155,8 @@ TEST_F(EvaluateTest, SideToMoveComesFromTheLastMove) {
   p.lastMove = MakeMoveCode(1, 5, 1);  // a white king move: black to move
   EXPECT_EQ(ScorePosition(p), 1900);
   p.lastMove = 0;  // the initial position counts as black to move
+  EXPECT_EQ(ScorePosition(p), 1900);
+  p.lastMove = MakeMoveCode(16, 5, 6);  // PieceId 16 is white: black to move
   EXPECT_EQ(ScorePosition(p), 1900);
 }
 
@@ -156,6 +189,11 @@ TEST_F(EvaluateTest, DoubledRooksOnAnOpenFile) {
   EXPECT_EQ(Score(open, 1), 22);
   EXPECT_EQ(Score(closed, 1), -30);
   EXPECT_EQ(Score(MirrorFen(open), 1), -82);
+  // Doubled on the d-file with a pawn on it: 900 / 2, each rook 1 - 4, no
+  // pair bonus; the d7 pawn is isolated (+5) and the king placement -15.
+  const std::string halfOpen = "4k3/3p4/8/8/8/8/3R4/3RK3 w - - 0 1";
+  EXPECT_EQ(Score(halfOpen, 1), 434);
+  EXPECT_EQ(Score(MirrorFen(halfOpen), 1), -464);
 }
 
 TEST_F(EvaluateTest, RookFilesAndSeventhRank) {
@@ -164,6 +202,8 @@ TEST_F(EvaluateTest, RookFilesAndSeventhRank) {
       {"4k3/pppp4/8/8/8/8/PPPP4/4K2R w - - 0 1", 112},
       // on the seventh too, against four black pawns: +40
       {"4k3/pppp3R/8/8/8/8/PPPP4/4K3 w - - 0 1", 152},
+      // against three black pawns the seventh rank adds nothing: 600 / 4 + 10
+      {"4k3/7R/ppp5/8/8/8/PPPP4/4K3 w - - 0 1", 160},
       // half-open d-file (one pawn): 7 - 4; material 400 / 4
       {"4k3/pppp4/8/8/8/8/PPP5/3RK3 w - - 0 1", 103},
   });
@@ -231,6 +271,8 @@ TEST_F(EvaluateTest, PassedMeansNoEnemyPawnAheadOnTheThreeFiles) {
   EXPECT_EQ(PhaseGain("7k/1p6/8/4P3/8/8/8/K7 w - - 0 1", 3), 30);
   // f5 stands behind e6: e6 is passed (+70); g2 and f5 block each other.
   EXPECT_EQ(PhaseGain("7k/8/4P3/5p2/8/8/6P1/K7 w - - 0 1", 3), 70);
+  // d6 and e5 stop each other too: the file on the left counts as well.
+  EXPECT_EQ(PhaseGain("7k/8/3p4/4P3/8/8/8/K7 w - - 0 1", 3), 0);
 }
 
 TEST_F(EvaluateTest, CentralPawnsAtHomeInTheMiddleGame) {
@@ -252,7 +294,9 @@ TEST_F(EvaluateTest, BadBishopCountsPawnsOnItsSquareColour) {
   EXPECT_EQ(Score(MirrorFen(bad), 1) - Score(MirrorFen(good), 1), 45);
   // A lone queen is the only diagonal piece as well.
   EXPECT_EQ(Score("7k/8/8/8/4P3/3Q4/P1P5/7K w - - 0 1", 1) - Score("7k/8/8/8/4P3/4Q3/P1P5/7K w - - 0 1", 1), -45);
-  // With two diagonal pieces the term is off.
+  // With two diagonal pieces the term is off: 900 / 3, the pair +15 and
+  // three isolated pawns.
+  EXPECT_EQ(Score("7k/8/8/8/4P3/3B4/P1P5/1B5K w - - 0 1", 1), 300);
   EXPECT_EQ(Score("7k/8/8/8/4P3/3B4/P1P5/1B5K w - - 0 1", 1) - Score("7k/8/8/8/4P3/4B3/P1P5/1B5K w - - 0 1", 1), 0);
 }
 
@@ -349,12 +393,17 @@ TEST_F(EvaluateTest, EndgameKingActivity) {
   // White king in the centre +20; with more than 300 up, +20 each for the
   // black king on an edge file and an edge rank.
   EXPECT_EQ(PhaseGain("7k/8/8/8/4K3/8/8/N5R1 w - - 0 1", 3), 60);
-  // Only 295 up: the centre alone.
+  // Only 295 up, or exactly 300: the centre alone, for either king.
   EXPECT_EQ(PhaseGain("r6k/8/8/8/4K3/8/8/N5R1 w - - 0 1", 3), 20);
+  EXPECT_EQ(PhaseGain("r6k/8/8/8/4K3/8/8/1B4R1 w - - 0 1", 3), 20);
+  EXPECT_EQ(PhaseGain(MirrorFen("r6k/8/8/8/4K3/8/8/1B4R1 w - - 0 1"), 3), -20);
+  // Rank 6 is outside the white king's centre.
+  EXPECT_EQ(PhaseGain("7k/8/4K3/8/8/8/8/N5R1 w - - 0 1", 3), 0);
   // The f-file is outside the white king's centre ...
   EXPECT_EQ(PhaseGain("7k/8/8/8/5K2/8/8/N5R1 w - - 0 1", 3), 0);
   // ... but inside the black king's, which reaches files and ranks 4..6.
   EXPECT_EQ(PhaseGain("n5r1/8/5k2/8/8/8/8/K7 w - - 0 1", 3), -60);
+  EXPECT_EQ(PhaseGain("7K/8/5k2/8/8/8/r7/1n6 w - - 0 1", 3), -60);  // h8: file 8 and rank 8
   EXPECT_EQ(PhaseGain("n5r1/8/8/8/8/5k2/8/K7 w - - 0 1", 3), 0);
 }
 
