@@ -48,14 +48,13 @@ inline void CopyPosition(Position& to, const Position& from) {
   constexpr int tail = sizeof(Position) % 16;
   auto* d = reinterpret_cast<unsigned char*>(&to);
   const auto* s = reinterpret_cast<const unsigned char*>(&from);
-  Chunk v[chunks];
 #pragma GCC unroll 32
-  for (int i = 0; i < chunks; ++i) std::memcpy(&v[i], s + 16 * i, 16);
-  unsigned char rest[tail];
-  std::memcpy(rest, s + 16 * chunks, tail);
-#pragma GCC unroll 32
-  for (int i = 0; i < chunks; ++i) std::memcpy(d + 16 * i, &v[i], 16);
-  std::memcpy(d + 16 * chunks, rest, tail);
+  for (int i = 0; i < chunks; ++i) {
+    Chunk v;
+    std::memcpy(&v, s + 16 * i, 16);
+    std::memcpy(d + 16 * i, &v, 16);
+  }
+  if constexpr (tail > 0) std::memcpy(d + 16 * chunks, s + 16 * chunks, tail);
 }
 
 // Material that cannot mate: bare kings, or at most one minor piece a side.
