@@ -2,11 +2,10 @@
 // the PieceId of an attacking enemy piece, or 0.
 //
 // They walk the enemy's piece lists rather than scanning out from the
-// square, and they do not stop at the first hit: every hit overwrites the
-// result, so the answer is the last attacker in the order king, pawns,
-// rooks and queens, bishops and queens, and knights (knights only when
-// nothing else was found). They run for every trial move, so they are
-// defined here to be inlined into the generators.
+// square. The answer is the last attacker in the order king, pawns, rooks
+// and queens (list order), bishops and queens (list order), and knights
+// (list order, only when nothing else attacks). They run for every trial
+// move, so they are defined here to be inlined into the generators.
 #pragma once
 
 #include "declare/position.h"
@@ -55,62 +54,63 @@ inline bool KnightJump(int qf, int qr, int f, int r) {
   return t == 2 || t == -2;
 }
 
-// Last enemy rook or queen attacking (f, r) along a file or rank.
-inline int LastOrthogonal(const Position& p, int f, int r, int enemy, int result) {
+// Last enemy rook or queen in list order attacking (f, r) along a file or
+// rank: the list is walked backwards and the first hit returned.
+inline int LastOrthogonal(const Position& p, int f, int r, int enemy) {
   const uint8_t* list = p.orthogonalList[enemy];
-  for (int k = 1, n = p.orthogonalCount[enemy]; k <= n; ++k) {
+  for (int k = p.orthogonalCount[enemy]; k >= 1; --k) {
     const int q = list[k];
-    if (Orthogonal(p, p.pieceFile[q], p.pieceRank[q], f, r)) result = q;
+    if (Orthogonal(p, p.pieceFile[q], p.pieceRank[q], f, r)) return q;
   }
-  return result;
+  return 0;
 }
 
-// Last enemy bishop or queen attacking (f, r) along a diagonal.
-inline int LastDiagonal(const Position& p, int f, int r, int enemy, int result) {
+// Last enemy bishop or queen in list order attacking (f, r) along a diagonal.
+inline int LastDiagonal(const Position& p, int f, int r, int enemy) {
   const uint8_t* list = p.diagonalList[enemy];
-  for (int k = 1, n = p.diagonalCount[enemy]; k <= n; ++k) {
+  for (int k = p.diagonalCount[enemy]; k >= 1; --k) {
     const int q = list[k];
-    if (Diagonal(p, p.pieceFile[q], p.pieceRank[q], f, r)) result = q;
+    if (Diagonal(p, p.pieceFile[q], p.pieceRank[q], f, r)) return q;
   }
-  return result;
+  return 0;
 }
 
 }  // namespace attack_detail
 
 // Full test: king, pawns, rooks and queens, bishops and queens, then
-// knights if nothing was found.
+// knights if nothing was found. The answer is the last hit in that order,
+// so the walk runs backwards and stops at the first hit: the same result
+// without looking at the attackers that would have been overwritten.
 inline int SquareAttacked(const Position& p, int file, int rank, int colour) {
   using namespace attack_detail;
   const int enemy = colour == White ? Black : White;
-  int result = 0;
-  const int king = colour == White ? 17 : 1;
-  if (Distance(p.pieceFile[king], file) <= 1 && Distance(p.pieceRank[king], rank) <= 1) result = king;
-  // Border files 0 and 9 are empty, so file +-1 needs no bounds test.
+  if (const int q = LastDiagonal(p, file, rank, enemy)) return q;
+  if (const int q = LastOrthogonal(p, file, rank, enemy)) return q;
+  // Border files 0 and 9 are empty, so file +-1 needs no bounds test; the
+  // rank is tested before looking one rank beyond the square.
   if (colour == White) {
     if (rank < 7) {
-      const int a = p.board[file - 1][rank + 1];
-      if (p.pieceValue[a] == -PawnValue) result = a;
       const int b = p.board[file + 1][rank + 1];
-      if (p.pieceValue[b] == -PawnValue) result = b;
+      if (p.pieceValue[b] == -PawnValue) return b;
+      const int a = p.board[file - 1][rank + 1];
+      if (p.pieceValue[a] == -PawnValue) return a;
     }
   } else {
     if (rank > 2) {
-      const int a = p.board[file - 1][rank - 1];
-      if (p.pieceValue[a] == PawnValue) result = a;
       const int b = p.board[file + 1][rank - 1];
-      if (p.pieceValue[b] == PawnValue) result = b;
+      if (p.pieceValue[b] == PawnValue) return b;
+      const int a = p.board[file - 1][rank - 1];
+      if (p.pieceValue[a] == PawnValue) return a;
     }
   }
-  result = LastOrthogonal(p, file, rank, enemy, result);
-  result = LastDiagonal(p, file, rank, enemy, result);
-  if (result == 0) {
-    const uint8_t* list = p.knightList[enemy];
-    for (int k = 1, n = p.knightCount[enemy]; k <= n; ++k) {
-      const int q = list[k];
-      if (KnightJump(p.pieceFile[q], p.pieceRank[q], file, rank)) result = q;
-    }
+  const int king = colour == White ? 17 : 1;
+  if (Distance(p.pieceFile[king], file) <= 1 && Distance(p.pieceRank[king], rank) <= 1) return king;
+  const uint8_t* list = p.knightList[enemy];
+  for (int k = p.knightCount[enemy]; k >= 1; --k) {
+    const int q = list[k];
+    if (KnightJump(p.pieceFile[q], p.pieceRank[q], file, rank)) return q;
   }
-  return result;
+  return 0;
 }
 
 // Does the given piece attack the square? Kings are never reported. For a
@@ -141,18 +141,18 @@ inline int PieceAttacksSquare(const Position& p, int file, int rank, int piece, 
   return hit ? piece : 0;
 }
 
-// Enemy rooks, bishops and queens only.
+// Enemy rooks, bishops and queens only; the last hit, bishops and queens
+// after rooks and queens.
 inline int SliderAttacksSquare(const Position& p, int file, int rank, int colour) {
   using namespace attack_detail;
   const int enemy = colour == White ? Black : White;
-  const int result = LastOrthogonal(p, file, rank, enemy, 0);
-  return LastDiagonal(p, file, rank, enemy, result);
+  if (const int q = LastDiagonal(p, file, rank, enemy)) return q;
+  return LastOrthogonal(p, file, rank, enemy);
 }
 
 // Enemy rooks and queens along files and ranks only.
 inline int OrthogonalAttacksSquare(const Position& p, int file, int rank, int colour) {
-  const int enemy = colour == White ? Black : White;
-  return attack_detail::LastOrthogonal(p, file, rank, enemy, 0);
+  return attack_detail::LastOrthogonal(p, file, rank, colour == White ? Black : White);
 }
 
 }  // namespace ormedan

@@ -28,22 +28,18 @@ TEST(PositionKey, InitialPositionAndAfterE4) {
   EXPECT_EQ(s1.substr(before.size() + 12), s0.substr(before.size() + 12));
 }
 
-TEST(PositionKey, SwappedTwinPiecesGiveDifferentKeys) {
+TEST(PositionKey, TwinPiecesAndLengthBounds) {
   Position p{};
   InitialPosition(p);
   Position q = p;
-  // Exchange the two white knights.
-  q.board[2][1] = 8;
+  q.board[2][1] = 8;  // the two white knights exchanged
   q.board[7][1] = 7;
   EXPECT_FALSE(PositionKey(p) == PositionKey(q));
-  EXPECT_EQ(PositionKey(p).length, PositionKey(q).length);
-  // An empty board is 64 zeros; a full board of two-digit ids is 128 long.
   Position empty{};
   EXPECT_EQ(std::string(PositionKey(empty).View()), std::string(64, '0'));
-  Position full{};
   for (int f = 1; f <= 8; ++f)
-    for (int r = 1; r <= 8; ++r) full.board[f][r] = 32;
-  EXPECT_EQ(PositionKey(full).length, 128);
+    for (int r = 1; r <= 8; ++r) empty.board[f][r] = 32;
+  EXPECT_EQ(PositionKey(empty).length, 128);
 }
 
 TEST(KeySeen, CountsWholeKeys) {
