@@ -8,10 +8,17 @@
 
 namespace ormedan {
 
-// Where StartUp looks for a book after the working directory ("" = nowhere).
 struct StartUpOptions {
+  // Where StartUp looks for a book after the working directory ("" = nowhere).
   std::string_view dataDir;
+  // Receives the report of a book that cannot be read (nullptr = stderr).
+  Output* errors = nullptr;
 };
+
+// Splits the bytes of a text file into lines: one entry per line, a last
+// line without a line feed included, one carriage return before the line
+// feed dropped. Every other byte, NUL included, is kept.
+void SplitTextLines(std::string_view data, TextList& lines);
 
 // Start-up sequence; returns false (after reporting on stderr) when a book
 // file cannot be opened.

@@ -1,0 +1,396 @@
+// Static evaluation: the elementary endings first, then material scaled by
+// the pieces left and the positional terms, each in its fixed order.
+#include "valutazioni/evaluate.h"
+
+#include "utilita/attacks.h"
+
+namespace ormedan {
+
+namespace {
+
+constexpr int kMiddleGame = 2;
+constexpr int kEndgame = 3;
+
+int Abs(int x) { return x < 0 ? -x : x; }
+int Sign(int x) { return (x > 0) - (x < 0); }
+
+// Initial PieceIds that some terms follow through the game.
+constexpr int kWhiteRookA = 3, kWhiteRookH = 4, kBlackRookA = 19, kBlackRookH = 20;
+constexpr int kWhiteBishopC = 5, kWhiteBishopF = 6, kBlackBishopC = 21, kBlackBishopF = 22;
+constexpr int kWhiteKnightB = 7, kWhiteKnightG = 8, kBlackKnightB = 23, kBlackKnightG = 24;
+
+// Passed-pawn bonus by [endgame][defended][rank counted from the pawn's own
+// side: 4..7].
+constexpr int kPassedBonus[2][2][8] = {
+    {{0, 0, 0, 0, 0, 10, 30, 60}, {0, 0, 0, 0, 0, 30, 50, 120}},
+    {{0, 0, 0, 0, 15, 30, 70, 100}, {0, 0, 0, 0, 30, 50, 100, 150}},
+};
+
+// What the mirrored terms need to know about a colour.
+template <Colour C> struct EvalSide;
+
+template <> struct EvalSide<White> {
+  static constexpr int sign = +1;
+  static constexpr int forward = +1;
+  // Ranks on which an enemy pawn stops this colour's pawn on rank r from
+  // being passed: r+1 .. 7.
+  static int BlockFrom(int r) { return r + 1; }
+  static int BlockTo(int) { return 7; }
+  static int RelativeRank(int r) { return r; }
+  static constexpr int rookA = kWhiteRookA, rookH = kWhiteRookH;
+  static constexpr int seventhRank = 7;
+};
+
+template <> struct EvalSide<Black> {
+  static constexpr int sign = -1;
+  static constexpr int forward = -1;
+  static int BlockFrom(int) { return 2; }
+  static int BlockTo(int r) { return r - 1; }
+  static int RelativeRank(int r) { return 9 - r; }
+  static constexpr int rookA = kBlackRookA, rookH = kBlackRookH;
+  static constexpr int seventhRank = 2;
+};
+
+// Value of the piece on a square; rank 0 and files 0 and 9 are empty.
+// Callers keep the rank within 0..8.
+int ValueAt(const Position& p, int f, int r) { return p.pieceValue[p.board[f][r]]; }
+
+// Sum of the board entries strictly between two squares on one line
+// (0 when the line is open). The line must be a rank, a file or a diagonal.
+int Between(const Position& p, int f, int r, int qf, int qr) {
+  const int sf = Sign(qf - f), sr = Sign(qr - r);
+  int sum = 0;
+  for (int i = f + sf, j = r + sr; i != qf || j != qr; i += sf, j += sr) sum += p.board[i][j];
+  return sum;
+}
+
+bool AttacksAlongRankOrFile(const Position& p, int f, int r, int q) {
+  const int qf = p.pieceFile[q], qr = p.pieceRank[q];
+  if ((qf == f) == (qr == r)) return false;  // same square, or on no common line
+  return Between(p, f, r, qf, qr) == 0;
+}
+
+bool AttacksAlongDiagonal(const Position& p, int f, int r, int q) {
+  const int qf = p.pieceFile[q], qr = p.pieceRank[q];
+  const int df = qf - f;
+  if (df == 0 || Abs(df) != Abs(qr - r)) return false;
+  return Between(p, f, r, qf, qr) == 0;
+}
+
+// Pawn structure terms of colour C: passed, supported, isolated and weak
+// pawns. own[] counts the colour's pawns per file, files 0 and 9 empty.
+template <Colour C>
+int PawnTerms(const Position& p, const int (&own)[10], int phase) {
+  using S = EvalSide<C>;
+  constexpr int pawn = PawnValue * S::sign;
+  const int enemyPawn = -pawn;
+  int score = 0;
+  for (int k = 1; k <= p.pawnCount[C]; ++k) {
+    const int id = p.pawnList[C][k];
+    const int f = p.pieceFile[id], r = p.pieceRank[id];
+
+    bool passed = true;
+    for (int ff = f - 1; ff <= f + 1 && passed; ++ff)
+      for (int rr = S::BlockFrom(r); rr <= S::BlockTo(r); ++rr)
+        if (ValueAt(p, ff, rr) == enemyPawn) {
+          passed = false;
+          break;
+        }
+    if (passed && (phase == kMiddleGame || phase == kEndgame)) {
+      const int rel = S::RelativeRank(r);
+      if (rel >= 4 && rel <= 7) {
+        const bool defended = SquareAttacked(p, f, r, Side<C>::enemy) != 0;
+        score += S::sign * kPassedBonus[phase == kEndgame][defended][rel];
+      }
+    }
+
+    // A pawn of the own colour diagonally behind supports this one. The
+    // rank behind a black pawn on rank 8 would lie outside the board array.
+    bool supported = false;
+    const int behind = r - S::forward;
+    if (f >= 2 && f <= 7 && behind >= 0 && behind <= 8) {
+      if (ValueAt(p, f + 1, behind) == pawn) {
+        score += 2 * S::sign;
+        supported = true;
+      }
+      if (ValueAt(p, f - 1, behind) == pawn) {
+        score += 2 * S::sign;
+        supported = true;
+      }
+    }
+
+    if (own[f - 1] + own[f + 1] == 0) score -= 5 * S::sign;
+    if (!supported && AttackerCount<Side<C>::enemy>(p, f, r) > AttackerCount<C>(p, f, r)) score -= 5 * S::sign;
+  }
+  return score;
+}
+
+// -15 (white) / +15 (black) per own pawn on the colour of the square of the
+// only diagonal piece.
+template <Colour C>
+int BadBishop(const Position& p) {
+  if (p.diagonalCount[C] != 1 || p.pawnCount[C] == 0) return 0;
+  const int b = p.diagonalList[C][1];
+  const int parity = (p.pieceFile[b] + p.pieceRank[b]) & 1;
+  int score = 0;
+  for (int k = 1; k <= p.pawnCount[C]; ++k) {
+    const int id = p.pawnList[C][k];
+    if (((p.pieceFile[id] + p.pieceRank[id]) & 1) == parity) score -= 15 * EvalSide<C>::sign;
+  }
+  return score;
+}
+
+// Rooks of the initial array: open and half-open files, the seventh rank,
+// and the pair on one open file.
+template <Colour C>
+int RookTerms(const Position& p, const int (&wpf)[10], const int (&bpf)[10], int totalPawns) {
+  using S = EvalSide<C>;
+  const int enemyPawns = p.pawnCount[Side<C>::enemy];
+  int score = 0;
+  for (int id : {S::rookA, S::rookH}) {
+    if (p.pieceValue[id] == 0) continue;
+    const int f = p.pieceFile[id];
+    const int pawns = wpf[f] + bpf[f];
+    if (pawns == 0) score += S::sign * (2 * totalPawns - 4);
+    if (pawns == 1) score += S::sign * (totalPawns - 4);
+    if (p.pieceRank[id] == S::seventhRank && enemyPawns > 3) score += S::sign * 10 * enemyPawns;
+  }
+  if (p.pieceValue[S::rookA] != 0 && p.pieceValue[S::rookH] != 0) {
+    const int f = p.pieceFile[S::rookA];
+    if (f == p.pieceFile[S::rookH] && wpf[f] + bpf[f] == 0) score += S::sign * 20;
+  }
+  return score;
+}
+
+bool OnCentre(const Position& p, int id) {
+  const int f = p.pieceFile[id], r = p.pieceRank[id];
+  return f >= 4 && f <= 5 && r >= 4 && r <= 5;
+}
+
+int EdgeBonus(int f, int r) {
+  int b = 0;
+  if (f == 1 || r == 1) b += 200;
+  if (f == 8 || r == 8) b += 200;
+  if (f == 2 || r == 2) b += 100;
+  if (f == 7 || r == 7) b += 100;
+  return b;
+}
+
+// Rook or queen with its king against a lone king.
+int LoneOfficerBonus(const Position& p, int officer, int loneKing) {
+  int b = 0;
+  const int of = p.pieceFile[officer], orank = p.pieceRank[officer];
+  if (of == 4 || of == 5)
+    b += 100;
+  else if (orank == 4 || orank == 5)
+    b += 100;
+  const int d = Abs(p.pieceFile[1] - p.pieceFile[17]) + Abs(p.pieceRank[1] - p.pieceRank[17]);
+  if (d == 2) b += 100;
+  if (d == 3) b += 50;
+  if (d == 4) b += 20;
+  return b + EdgeBonus(p.pieceFile[loneKing], p.pieceRank[loneKing]);
+}
+
+// The elementary endings. Returns true with the score when one applies.
+bool SpecialEnding(const Position& p, bool whiteToMove, int totalPawns, int& score) {
+  if (totalPawns == 0 && p.officerCount == 1) {
+    if (p.material > 0) {
+      score = p.orthogonalCount[White] == 1 ? 10000 + LoneOfficerBonus(p, p.orthogonalList[White][1], 17) : 0;
+    } else {
+      score = p.orthogonalCount[Black] == 1 ? -10000 - LoneOfficerBonus(p, p.orthogonalList[Black][1], 1) : 0;
+    }
+    return true;
+  }
+  if (totalPawns == 1 && p.officerCount == 0) {
+    // Rule of the square against the lone king.
+    if (p.material > 0) {
+      const int pawn = p.pawnList[White][1];
+      const int o = p.pieceRank[pawn] - (whiteToMove ? 0 : 1);
+      if (p.pieceRank[17] < o || Abs(p.pieceFile[pawn] - p.pieceFile[17]) > 8 - o) {
+        score = 900 + 200 * o;
+        return true;
+      }
+    } else {
+      const int pawn = p.pawnList[Black][1];
+      const int o = p.pieceRank[pawn] - (whiteToMove ? 1 : 0);
+      if (p.pieceRank[1] > o || Abs(p.pieceFile[pawn] - p.pieceFile[1]) > o) {
+        score = -900 - 200 * (8 - o);
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+template <Colour C>
+int AttackerCount(const Position& p, int file, int rank) {
+  if (file < 1 || file > 8 || rank < 1 || rank > 8) return 0;
+  int n = 0;
+  // Pawns one rank behind the square, seen from colour C; the rank behind
+  // rank 8 for black would fall outside the board array.
+  const int pawnRank = rank - Side<C>::pawnStep;
+  if (pawnRank >= 0 && pawnRank <= 8) {
+    const int pawn = PawnValue * Side<C>::sign;
+    n += ValueAt(p, file - 1, pawnRank) == pawn;
+    n += ValueAt(p, file + 1, pawnRank) == pawn;
+  }
+  for (int k = 1; k <= p.knightCount[C]; ++k) {
+    const int q = p.knightList[C][k];
+    const int prod = (p.pieceFile[q] - file) * (p.pieceRank[q] - rank);
+    n += prod == 2 || prod == -2;
+  }
+  const int king = Side<C>::ownKing;
+  n += Abs(p.pieceFile[king] - file) <= 1 && Abs(p.pieceRank[king] - rank) <= 1;
+  // A queen sits in both slider lists but shares only one line with the
+  // square, so it is counted once.
+  for (int k = 1; k <= p.diagonalCount[C]; ++k) n += AttacksAlongDiagonal(p, file, rank, p.diagonalList[C][k]);
+  for (int k = 1; k <= p.orthogonalCount[C]; ++k)
+    n += AttacksAlongRankOrFile(p, file, rank, p.orthogonalList[C][k]);
+  return n;
+}
+
+template int AttackerCount<White>(const Position&, int, int);
+template int AttackerCount<Black>(const Position&, int, int);
+
+int Evaluate(Engine& e, int ply, int slot, int base) {
+  // Only the stored positions can be evaluated; anything else adds nothing.
+  if (ply < 0 || ply > MaxPly || (ply > 0 && (slot < 1 || slot > MaxChildren))) return base;
+  const Position& source = ply == 0 ? e.GamePosition : e.ChildPositions[slot][ply];
+  const bool whiteToMove = MovePiece(source.lastMove) > 16;
+  e.WorkPosition = source;
+  const Position& p = e.WorkPosition;
+
+  const int totalPawns = p.pawnCount[White] + p.pawnCount[Black];
+  int special = 0;
+  if (SpecialEnding(p, whiteToMove, totalPawns, special)) return special;
+
+  const int phase = p.gamePhase;
+  const bool middle = phase == kMiddleGame;
+  const bool endgame = phase == kEndgame;
+
+  int score = base;
+  const int divisor = totalPawns / 2 + p.officerCount;
+  if (divisor > 0) score += p.material / divisor;
+
+  int wpf[10] = {}, bpf[10] = {};
+  for (int k = 1; k <= p.pawnCount[White]; ++k) ++wpf[p.pieceFile[p.pawnList[White][k]]];
+  for (int k = 1; k <= p.pawnCount[Black]; ++k) ++bpf[p.pieceFile[p.pawnList[Black][k]]];
+
+  if (middle) {
+    if (ValueAt(p, 4, 2) == PawnValue) score -= 10;
+    if (ValueAt(p, 5, 2) == PawnValue) score -= 10;
+    if (ValueAt(p, 4, 7) == -PawnValue) score += 10;
+    if (ValueAt(p, 5, 7) == -PawnValue) score += 10;
+  }
+
+  score += PawnTerms<White>(p, wpf, phase);
+  score += PawnTerms<Black>(p, bpf, phase);
+
+  for (int f = 1; f <= 8; ++f) {
+    if (bpf[f] > 1) score += 5 * bpf[f];
+    if (wpf[f] > 1) score -= 5 * wpf[f];
+  }
+
+  score += BadBishop<White>(p) + BadBishop<Black>(p);
+
+  if (p.pieceValue[kWhiteBishopC] + p.pieceValue[kWhiteBishopF] == 2 * BishopValue) score += 15;
+  if (p.pieceValue[kBlackBishopC] + p.pieceValue[kBlackBishopF] == -2 * BishopValue) score -= 15;
+
+  if (middle) {
+    // Bishops still at home, and their blocked diagonal.
+    if (p.pieceValue[kWhiteBishopC] != 0 && p.pieceRank[kWhiteBishopC] == 1) {
+      if (p.pieceFile[kWhiteBishopC] == 3) score -= 8;
+      if (p.board[4][2] != 0) score -= 4;
+    }
+    if (p.pieceValue[kWhiteBishopF] != 0 && p.pieceRank[kWhiteBishopF] == 1) {
+      if (p.pieceFile[kWhiteBishopF] == 6) score -= 8;
+      if (p.board[5][2] != 0) score -= 4;
+    }
+    if (p.pieceValue[kBlackBishopC] != 0 && p.pieceRank[kBlackBishopC] == 8) {
+      if (p.pieceFile[kBlackBishopC] == 3) score += 8;
+      if (p.board[4][7] != 0) score += 4;
+    }
+    if (p.pieceValue[kBlackBishopF] != 0 && p.pieceRank[kBlackBishopF] == 8) {
+      if (p.pieceFile[kBlackBishopF] == 6) score += 8;
+      if (p.board[5][7] != 0) score += 4;
+    }
+  }
+
+  if (endgame) {
+    for (int k = 1; k <= p.diagonalCount[White]; ++k) score += OnCentre(p, p.diagonalList[White][k]) ? 10 : 0;
+    for (int k = 1; k <= p.diagonalCount[Black]; ++k) score -= OnCentre(p, p.diagonalList[Black][k]) ? 10 : 0;
+  }
+
+  if (middle) {
+    for (int id : {kBlackKnightB, kBlackKnightG}) {
+      if (p.pieceValue[id] == 0) continue;
+      const int f = p.pieceFile[id], r = p.pieceRank[id];
+      if (r == 8) score += 10;
+      if (f == 1) score += 5;
+      if (f == 8) score += 5;
+      if (r == 3) score -= 10;
+      if (r == 4) score -= 3;
+    }
+    for (int id : {kWhiteKnightB, kWhiteKnightG}) {
+      if (p.pieceValue[id] == 0) continue;
+      const int f = p.pieceFile[id], r = p.pieceRank[id];
+      if (r == 1) score -= 10;
+      if (f == 1) score -= 5;
+      if (f == 8) score -= 5;
+      if (r == 6) score += 10;
+      if (r == 5) score += 3;
+    }
+  }
+
+  if (endgame) {
+    for (int k = 1; k <= p.knightCount[White]; ++k) score += OnCentre(p, p.knightList[White][k]) ? 10 : 0;
+    for (int k = 1; k <= p.knightCount[Black]; ++k) score -= OnCentre(p, p.knightList[Black][k]) ? 10 : 0;
+  }
+
+  if (middle) {
+    if (p.whiteCastled) score += 25;
+    if (p.blackCastled) score -= 25;
+    for (int k = 1; k <= p.orthogonalCount[White]; ++k) score += p.kingLine[p.orthogonalList[White][k]] ? 5 : 0;
+    for (int k = 1; k <= p.diagonalCount[White]; ++k) score += p.kingLine[p.diagonalList[White][k]] ? 5 : 0;
+    for (int k = 1; k <= p.orthogonalCount[Black]; ++k) score -= p.kingLine[p.orthogonalList[Black][k]] ? 5 : 0;
+    for (int k = 1; k <= p.diagonalCount[Black]; ++k) score -= p.kingLine[p.diagonalList[Black][k]] ? 5 : 0;
+    // Pawn shield; nothing lies beyond rank 8 for a white king there.
+    const int wkf = p.pieceFile[1], wkr = p.pieceRank[1];
+    if (wkr < 8 && ValueAt(p, wkf, wkr + 1) == PawnValue) score += 10;
+    // Rank 0 exists in the board array and is empty.
+    const int bkf = p.pieceFile[17], bkr = p.pieceRank[17];
+    if (ValueAt(p, bkf, bkr - 1) == -PawnValue) score -= 10;
+  }
+
+  score += RookTerms<White>(p, wpf, bpf, totalPawns);
+  score += RookTerms<Black>(p, wpf, bpf, totalPawns);
+
+  // Heavy pieces on the board want the own king back home.
+  if (p.orthogonalCount[White] > 1) score -= 15 * p.pieceRank[1];
+  if (p.orthogonalCount[Black] > 1) score += 15 * (7 - p.pieceRank[17]);
+
+  if (endgame) {
+    const int wkf = p.pieceFile[1], wkr = p.pieceRank[1];
+    const int bkf = p.pieceFile[17], bkr = p.pieceRank[17];
+    if (wkf >= 4 && wkf <= 5 && wkr >= 4 && wkr <= 5) {
+      score += 20;
+      if (p.material > 300) {
+        if (bkf == 1 || bkf == 8) score += 20;
+        if (bkr == 1 || bkr == 8) score += 20;
+      }
+    }
+    if (bkf >= 4 && bkf <= 6 && bkr >= 4 && bkr <= 6) {
+      score -= 20;
+      if (p.material < -300) {
+        if (wkf == 1 || wkf == 8) score -= 20;
+        if (wkr == 1 || wkr == 8) score -= 20;
+      }
+    }
+  }
+
+  return score;
+}
+
+}  // namespace ormedan

@@ -1,0 +1,132 @@
+// The opponent's moves: a typed move is checked against the legal moves of
+// the moving side, applied to the game and recorded, and the end of the game
+// is announced; otherwise the engine's turn follows in a running game.
+#include <cstdint>
+#include <cstdlib>
+
+#include "Textrout/textrout.h"
+#include "declare/model.h"
+#include "trovamossebianco/generate.h"
+#include "utilita/attacks.h"
+#include "winboard/driver.h"
+#include "winboard/output_lines.h"
+
+namespace ormedan {
+
+namespace {
+
+int GenerateRootMoves(Engine& e, Colour c) {
+  return c == White ? GenerateMoves<White>(e, 1, 1) : GenerateMoves<Black>(e, 1, 1);
+}
+
+// The promotion code of the letter; the codes follow the engine's colour
+// (the opponent is assumed to be the other colour).
+int PromotionCode(char letter, bool engineIsBlack) {
+  const int offset = engineIsBlack ? 0 : 4;
+  switch (letter) {
+    case 'q': return 5 + offset;
+    case 'r': return 4 + offset;
+    case 'b': return 3 + offset;
+    case 'n': return 2 + offset;
+    default: return 0;
+  }
+}
+
+// Rank digit at a 0-based position of the line: 1..8, or 0 for anything else
+// (a missing character, another digit, a sign).
+int RankAt(std::string_view line, size_t at) {
+  const int32_t rank = TextToInt(TakeFirst(DropFirst(line, static_cast<int64_t>(at)), 1));
+  return rank >= 1 && rank <= 8 ? rank : 0;
+}
+
+void RejectMove(Engine& e, std::string_view line) { WriteJoined(e, "Illegal move: ", line); }
+
+enum class Status { None, Repetition, Stalemate, Checkmate };
+
+}  // namespace
+
+void TakeOpponentMove(Engine& e, std::string_view line) {
+  const bool engineIsBlack = e.driver.engineIsBlack == 1;
+  const int fromFile = FileLetterToNumber(line);
+  const int fromRank = RankAt(line, 1);
+  const int toFile = FileLetterToNumber(DropFirst(line, 2));
+  const int toRank = RankAt(line, 3);
+  const int promotion = line.size() >= 5 ? PromotionCode(line[4], engineIsBlack) : 0;
+
+  // A rank that is not a digit 1 to 8 names no square of the board.
+  if (fromRank == 0 || toRank == 0) {
+    RejectMove(e, line);
+    return;
+  }
+
+  const Position& game = e.GamePosition;
+  const int piece = game.board[fromFile][fromRank];
+  int captured = game.board[toFile][toRank];
+
+  // A pawn moving diagonally onto an empty square takes en passant: the
+  // pawn it takes stands behind the destination. A probe beyond the board
+  // can only be an illegal move.
+  if (captured == 0 && fromFile != toFile && std::abs(game.pieceValue[piece]) == PawnValue) {
+    const int behind = game.pieceValue[piece] > 0 ? toRank - 1 : toRank + 1;
+    if (behind < 1 || behind > 8) {
+      RejectMove(e, line);
+      return;
+    }
+    captured = game.board[toFile][behind];
+    e.Write("en passant");
+  }
+
+  e.WorkPosition = e.GamePosition;
+  const int32_t code = MakeMoveCode(piece, toFile, toRank, captured, promotion);
+
+  // An empty origin square (piece 0) is looked up among white's moves.
+  const Colour mover = piece <= 16 ? White : Black;
+  const int n = GenerateRootMoves(e, mover);
+  bool legal = false;
+  for (int s = 1; s <= n && s <= MaxChildren; ++s)
+    if (e.ChildPositions[s][1].lastMove == code) legal = true;
+  if (!legal) {
+    RejectMove(e, line);
+    return;
+  }
+
+  Position& work = e.WorkPosition;
+  MakeMove(work, code);
+  const Colour enemy = Other(mover);
+  const int enemyKing = mover == White ? Side<White>::enemyKing : Side<Black>::enemyKing;
+  work.checkingPiece =
+      static_cast<uint8_t>(SquareAttacked(work, work.pieceFile[enemyKing], work.pieceRank[enemyKing], enemy));
+  e.GamePosition = work;
+
+  e.MoveHistory.Append(e.GamePosition.lastMove);
+  const PositionKeyText key = PositionKey(e.GamePosition);
+  e.PositionHistory.Append(key);
+  // Captures and promotions, then pawn moves, start a new repetition window.
+  if (e.GamePosition.lastMove > 65565) e.PositionHistory.Clear();
+  if (std::abs(e.GamePosition.pieceValue[piece]) == PawnValue) e.PositionHistory.Clear();
+
+  Status status = Status::None;
+  if (KeySeenThrice(e, key)) status = Status::Repetition;
+
+  e.WorkPosition = e.GamePosition;
+  const int count = GenerateRootMoves(e, engineIsBlack ? Black : White);
+  WriteNumberLine(e, "mosse possibili ", count);
+  if (count == -2) status = Status::Checkmate;
+  if (count == -1) status = Status::Stalemate;
+
+  switch (status) {
+    case Status::None:
+      if (e.driver.gameActive == 1) {
+        if (engineIsBlack)
+          PlayEngineTurn<Black>(e);
+        else
+          PlayEngineTurn<White>(e);
+      }
+      break;
+    case Status::Repetition: e.Write("1/2-1/2 {Draw by repetition}"); break;
+    case Status::Stalemate: e.Write("1/2-1/2 {Stalemate}"); break;
+    case Status::Checkmate: e.Write(engineIsBlack ? "1-0 {white win}" : "0-1 {Black win}"); break;
+  }
+}
+
+}  // namespace ormedan

@@ -1,0 +1,39 @@
+#include "support/session.h"
+
+#include "support/files.h"
+#include "winboard/driver.h"
+
+namespace ormedan::testing {
+
+std::vector<std::string> StartUpLines() {
+  return {"ORMEDAN! 1500 ver 1.0", "by the ORMEDAN team",           "Winboard Engine",
+          "Type 'quit' for exit",  "Carico i book delle aperture", "Book caricati"};
+}
+
+SessionResult RunSession(Rig& rig, const std::string& folder, const std::string& dataDir) {
+  CaptureOutput errors;
+  StartUpOptions options;
+  options.dataDir = dataDir;
+  options.errors = &errors;
+  SessionResult result;
+  {
+    WorkingDirectory here(folder);
+    result.status = RunEngine(rig.e(), options);
+  }
+  result.lines = rig.out.lines;
+  result.errors = errors.lines;
+  return result;
+}
+
+SessionResult RunSession(const std::string& input, const std::string& folder, const std::string& dataDir) {
+  Rig rig(input);
+  return RunSession(rig, folder, dataDir);
+}
+
+std::string JoinLines(const std::vector<std::string>& lines) {
+  std::string s;
+  for (const std::string& l : lines) s += l + '\n';
+  return s;
+}
+
+}  // namespace ormedan::testing

@@ -1,0 +1,217 @@
+// The command table, "new" and the command loop's line handling.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "declare/model.h"
+#include "support/fakes.h"
+#include "winboard/driver.h"
+
+namespace ormedan {
+namespace {
+
+using testing::Rig;
+
+bool IsInitial(const Position& p) {
+  Position fresh{};
+  InitialPosition(fresh);
+  return std::memcmp(&fresh, &p, sizeof(Position)) == 0;
+}
+
+// Feeds lines through the command loop (no start-up).
+void Loop(Rig& rig, const std::string& input) {
+  rig.in.Append(input);
+  CommandLoop(rig.e());
+}
+
+TEST(CommandTable, NewStartsAFreshGameWithDefaults) {
+  Rig rig;
+  Engine& e = rig.e();
+  SetUpNewGame(e);
+  e.GamePosition.board[5][2] = 0;  // something a game would have changed
+  e.MoveHistory.Append(17680);
+  e.PositionHistory.Append(PositionKeyText{});
+  e.driver = DriverState{};
+  e.driver.engineIsBlack = 0;
+  e.driver.opponentIsComputer = 1;
+  e.driver.markFlag = 1;
+  e.LastPredictedDepth = 11;
+  HandleLine(e, "new");
+  EXPECT_TRUE(IsInitial(e.GamePosition));
+  EXPECT_EQ(e.MoveHistory.Count(), 0);
+  EXPECT_EQ(e.PositionHistory.Count(), 0);
+  EXPECT_EQ(e.LastPredictedDepth, 4);
+  EXPECT_EQ(e.driver.engineIsBlack, 1);
+  EXPECT_EQ(e.driver.gameActive, 1);
+  EXPECT_EQ(e.driver.opponentIsComputer, 0);
+  EXPECT_EQ(e.driver.markFlag, 0);
+  EXPECT_EQ(e.driver.moveBudget, 5);
+  EXPECT_EQ(e.driver.movesPerControl, 40);
+  EXPECT_EQ(e.driver.remainingTime, 12000);
+  EXPECT_EQ(e.driver.baseTime, 12000);
+  EXPECT_TRUE(rig.out.lines.empty());
+}
+
+TEST(CommandTable, PrefixesAndWholeLineLiterals) {
+  Rig rig;
+  Engine& e = rig.e();
+  SetUpNewGame(e);
+  HandleLine(e, "newgame");  // three-character prefix
+  EXPECT_EQ(e.driver.gameActive, 1);
+  HandleLine(e, "whitespace");
+  EXPECT_EQ(e.driver.engineIsBlack, 0);
+  HandleLine(e, "blackboard");
+  EXPECT_EQ(e.driver.engineIsBlack, 1);
+  HandleLine(e, "White");  // case-sensitive
+  EXPECT_EQ(e.driver.engineIsBlack, 1);
+  HandleLine(e, "whit");
+  EXPECT_EQ(e.driver.engineIsBlack, 1);
+
+  HandleLine(e, "# note");  // "#" and "." compare the whole line
+  EXPECT_EQ(e.driver.markFlag, 0);
+  HandleLine(e, "#");
+  EXPECT_EQ(e.driver.markFlag, 1);
+  HandleLine(e, ". ");
+  HandleLine(e, "..");
+  EXPECT_EQ(e.driver.markFlag, 1);
+  HandleLine(e, ".");
+  EXPECT_EQ(e.driver.markFlag, 0);
+
+  HandleLine(e, "compute");
+  EXPECT_EQ(e.driver.opponentIsComputer, 0);
+  HandleLine(e, "computers");
+  EXPECT_EQ(e.driver.opponentIsComputer, 1);
+  HandleLine(e, "Result 1-0");
+  EXPECT_EQ(e.driver.gameActive, 1);
+  HandleLine(e, "result 1-0 {White mates}");
+  EXPECT_EQ(e.driver.gameActive, 0);
+  // A second "new" clears what "computer" set.
+  HandleLine(e, "new");
+  EXPECT_EQ(e.driver.opponentIsComputer, 0);
+  EXPECT_TRUE(rig.out.lines.empty());
+}
+
+TEST(CommandTable, ColourCommandsChangeOnlyTheColour) {
+  Rig rig;
+  Engine& e = rig.e();
+  SetUpNewGame(e);
+  HandleLine(e, "new");
+  HandleLine(e, "level 40 5 0");
+  const DriverState before = e.driver;
+  const Position game = e.GamePosition;
+  HandleLine(e, "white");
+  EXPECT_EQ(e.driver.engineIsBlack, 0);
+  HandleLine(e, "black");
+  EXPECT_EQ(e.driver.engineIsBlack, 1);
+  EXPECT_EQ(0, std::memcmp(&game, &e.GamePosition, sizeof(Position)));
+  EXPECT_EQ(e.driver.moveBudget, before.moveBudget);
+  EXPECT_EQ(e.driver.movesPerControl, before.movesPerControl);
+  EXPECT_EQ(e.driver.gameActive, 1);
+  EXPECT_TRUE(rig.out.lines.empty());
+}
+
+TEST(CommandTable, LevelAndTimeRowsCutTheirArguments) {
+  Rig rig;
+  Engine& e = rig.e();
+  SetUpNewGame(e);
+  // "level" compares five characters and then drops six.
+  HandleLine(e, "levelX40 5 0");
+  EXPECT_EQ(e.driver.movesPerControl, 40);
+  EXPECT_EQ(e.driver.moveBudget, 666);
+  HandleLine(e, "timer30000");
+  EXPECT_EQ(e.driver.remainingTime, 30000);
+  HandleLine(e, "Level 0 5 0");
+  EXPECT_EQ(e.driver.movesPerControl, 40);
+  HandleLine(e, "time");  // no argument: 0
+  EXPECT_EQ(e.driver.remainingTime, 0);
+  EXPECT_EQ(e.driver.moveBudget, 1);
+}
+
+TEST(CommandTable, OnlyADigitOneToEightSecondMakesAMove) {
+  Rig rig;
+  Engine& e = rig.e();
+  SetUpNewGame(e);
+  const Position game = e.GamePosition;
+  // None of these reaches the move intake: no output, nothing changes.
+  for (const char* line : {"e9e4", "e0e4", "ee2e4", "e", "1", "go", "E-2", "quit"}) HandleLine(e, line);
+  EXPECT_TRUE(rig.out.lines.empty());
+  EXPECT_EQ(0, std::memcmp(&game, &e.GamePosition, sizeof(Position)));
+  EXPECT_EQ(e.MoveHistory.Count(), 0);
+}
+
+TEST(CommandLoop, BlankLinesCarriageReturnsAndQuit) {
+  Rig rig;
+  Engine& e = rig.e();
+  SetUpNewGame(e);
+  // Blank lines are skipped; "Quit" is no quit; CR stays in the line, so
+  // "#\r" is no mark but "new\r" is still "new"; "quit now" ends the loop.
+  Loop(rig, "\n     \n\r\nQuit\n#\r\nnew\r\n  white  \nlevel 40 5 0\r\nquit now\n#\n");
+  EXPECT_EQ(e.driver.gameActive, 1);
+  EXPECT_EQ(e.driver.engineIsBlack, 0);
+  EXPECT_EQ(e.driver.markFlag, 0);  // the "#" after quit is never read
+  // "0\r" is not the text "0": an increment control.
+  EXPECT_EQ(e.driver.movesPerControl, 1);
+  EXPECT_EQ(e.driver.baseTime, 15000);
+  EXPECT_EQ(rig.in.ReadByte(), '#');
+  EXPECT_TRUE(rig.out.lines.empty());
+}
+
+TEST(CommandLoop, QuitIsAPrefixAndTheLineIsTrimmedFirst) {
+  for (const char* quit : {"quit", "   quit", "quit\r", "quitter", "quit now"}) {
+    Rig rig;
+    SetUpNewGame(rig.e());
+    Loop(rig, std::string(quit) + "\n#\n");
+    EXPECT_EQ(rig.e().driver.markFlag, 0) << quit;
+    EXPECT_EQ(rig.in.ReadByte(), '#') << quit;
+  }
+  for (const char* notQuit : {"qui", "QUIT", "\tquit", "q uit"}) {
+    Rig rig;
+    SetUpNewGame(rig.e());
+    Loop(rig, std::string(notQuit) + "\n#\n");
+    EXPECT_EQ(rig.e().driver.markFlag, 1) << notQuit;
+  }
+}
+
+TEST(CommandLoop, EndOfInputEndsTheLoopAfterALastUnterminatedLine) {
+  Rig rig;
+  SetUpNewGame(rig.e());
+  Loop(rig, "new\n#");
+  EXPECT_EQ(rig.e().driver.gameActive, 1);
+  EXPECT_EQ(rig.e().driver.markFlag, 1);
+  EXPECT_EQ(rig.in.ReadByte(), -1);
+
+  Rig empty;
+  SetUpNewGame(empty.e());
+  Loop(empty, "");
+  EXPECT_EQ(empty.e().driver.gameActive, 0);
+}
+
+TEST(CommandLoop, HostileBytesAndLongLinesAreJustText) {
+  Rig rig;
+  SetUpNewGame(rig.e());
+  std::string input;
+  input += std::string("\0\0\0\n", 4);
+  input += std::string("#\0\n", 3);  // not the line "#"
+  input += std::string(1 << 20, 'x') + "\n";
+  input += "\xFF\xFE\x80\n";
+  input += "new" + std::string(100000, ' ') + "\n";
+  input += "computer" + std::string(1 << 20, '\0') + "\n";
+  Loop(rig, input);
+  EXPECT_EQ(rig.e().driver.markFlag, 0);
+  EXPECT_EQ(rig.e().driver.gameActive, 1);
+  EXPECT_EQ(rig.e().driver.opponentIsComputer, 1);
+  EXPECT_TRUE(rig.out.lines.empty());
+}
+
+TEST(CommandLoop, AnOverlongLineIsIgnoredWhole) {
+  Rig rig;
+  SetUpNewGame(rig.e());
+  // A line beyond the loop's limit (16 MiB) cannot be a command, even when
+  // it begins like one; the next line is read normally.
+  Loop(rig, "new" + std::string((size_t{16} << 20) + 10, ' ') + "x\n#\n");
+  EXPECT_EQ(rig.e().driver.gameActive, 0);
+  EXPECT_EQ(rig.e().driver.markFlag, 1);
+}
+
+}  // namespace
+}  // namespace ormedan

@@ -1,0 +1,373 @@
+// The opponent's moves: legality, recording, en passant, promotions,
+// castling, hostile lines, and the announced results.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "declare/model.h"
+#include "support/builder.h"
+#include "support/referee.h"
+
+namespace ormedan {
+namespace {
+
+using testing::GameSnapshot;
+using testing::PositionBuilder;
+using testing::Referee;
+using Lines = std::vector<std::string>;
+
+Lines Counted(int n) { return {"mosse possibili " + std::to_string(n)}; }
+
+void ExpectConsistent(const Engine& e, const std::string& after) {
+  std::string why;
+  EXPECT_TRUE(CheckPosition(e.GamePosition, &why)) << "after " << after << ": " << why;
+}
+
+TEST(TakeOpponentMove, OpeningMoveIsAppliedRecordedAndCounted) {
+  Referee r;
+  EXPECT_EQ(r.Send("e2e4"), Counted(20));
+  Engine& e = r.e();
+  EXPECT_EQ(e.GamePosition.board[5][2], 0);
+  EXPECT_EQ(e.GamePosition.board[5][4], 16);
+  EXPECT_EQ(e.GamePosition.enPassantFile, 5);
+  ASSERT_EQ(e.MoveHistory.Count(), 1);
+  EXPECT_EQ(e.MoveHistory.At(0), 17680);
+  EXPECT_EQ(e.PositionHistory.Count(), 0);  // a pawn move empties it
+  ExpectConsistent(e, "e2e4");
+  EXPECT_EQ(r.Send("  e7e5  "), Counted(29));
+  EXPECT_EQ(r.Send("g1f3\r"), Counted(29));  // a carriage return is no promotion letter
+  EXPECT_EQ(e.PositionHistory.Count(), 1);   // a quiet piece move is kept
+  EXPECT_EQ(e.MoveHistory.At(2), MakeMoveCode(8, 6, 3));
+  EXPECT_EQ(r.Send("e1e3"), Lines{"Illegal move: e1e3"});
+}
+
+TEST(TakeOpponentMove, CountsTheEngineColourWhicheverSideMoved) {
+  Referee r;
+  r.Send("white");
+  EXPECT_EQ(r.Send("e2e4"), Counted(30));  // white's own moves after 1. e4
+  EXPECT_EQ(r.Send("e7e5"), Counted(29));
+  Referee black;
+  EXPECT_EQ(black.Send("e7e5"), Counted(30));  // black may move first: the piece decides
+  EXPECT_EQ(black.e().MoveHistory.At(0), MakeMoveCode(29, 5, 5));
+}
+
+TEST(TakeOpponentMove, IllegalLinesOfEveryKindChangeNothing) {
+  Referee r;
+  r.Send("e2e4");
+  r.Send("e7e5");
+  const GameSnapshot before(r.e());
+  // Blocked, empty origin, own piece taken, promotion letter on a move that
+  // does not promote, castling through pieces, impossible piece moves,
+  // malformed squares, a null move.
+  const std::vector<std::string> lines = {"e4e5", "e3e4", "d1d2",  "a1a3",  "f1b5q", "f1b5n", "e1g1", "g1g3",
+                                          "e2",   "e2 e4", "e2-e4", "h2h5", "b1b3",  "a2a2"};
+  for (const std::string& line : lines) {
+    EXPECT_EQ(r.Send(line), Lines{"Illegal move: " + line}) << line;
+    EXPECT_TRUE(before.Same(r.e())) << line;
+  }
+  // Characters beyond the fifth, and upper-case letters, are ignored.
+  EXPECT_EQ(r.Send("f1b5Q"), Counted(26));  // d7 is pinned, b5 is taken
+  Referee s;
+  EXPECT_EQ(s.Send("e2e4whatever"), Counted(20));
+  Referee t;
+  EXPECT_EQ(t.Send("i2i4"), Counted(20));  // unknown file letters read as file a: a2a4
+  EXPECT_EQ(t.e().GamePosition.board[1][4], 9);
+}
+
+TEST(TakeOpponentMove, RanksOffTheBoardAreRejectedWithoutReading) {
+  Referee r;
+  const GameSnapshot before(r.e());
+  // Lines the command table never passes on, given to the intake directly:
+  // no rank digit 1 to 8 in second or fourth place.
+  const std::vector<std::string> lines = {"e9e4", "e0e4", "e2e9", "e2e0", "e2e+", "e2e-", "e-e4", "",
+                                          "e",    "e2e",  "\xFF\xFF\xFF\xFF", std::string("e2e4", 2) + std::string(2, '\0')};
+  for (const std::string& line : lines) {
+    EXPECT_EQ(r.Take(line), Lines{"Illegal move: " + line});
+    EXPECT_TRUE(before.Same(r.e()));
+  }
+}
+
+TEST(TakeOpponentMove, HostileBytesAndLongLines) {
+  Referee r;
+  const GameSnapshot before(r.e());
+  const std::string nul = std::string("e2\0\0", 4);
+  EXPECT_EQ(r.Send(nul), Lines{"Illegal move: " + nul});
+  const std::string high = "\xE5" "2\xE5" "5";  // reads as a2a5
+  EXPECT_EQ(r.Send(high), Lines{"Illegal move: " + high});
+  const std::string longIllegal = "e2e5" + std::string(100000, 'z');
+  EXPECT_EQ(r.Send(longIllegal), Lines{"Illegal move: " + longIllegal});
+  EXPECT_TRUE(before.Same(r.e()));
+  EXPECT_EQ(r.Send("e2e4" + std::string(100000, '\0')), Counted(20));
+  Referee a;
+  EXPECT_EQ(a.Send("\xE5" "2\xE5" "4"), Counted(20));  // a2a4
+  EXPECT_EQ(a.e().GamePosition.board[1][4], 9);
+}
+
+TEST(TakeOpponentMove, EnPassantAcceptedOnlyRightAfterTheDoubleStep) {
+  Referee r;
+  for (const char* m : {"e2e4", "a7a6", "e4e5", "d7d5"}) r.Send(m);
+  EXPECT_EQ(r.Send("e5d6"), (Lines{"en passant", "mosse possibili 28"}));
+  const Position& p = r.e().GamePosition;
+  EXPECT_EQ(p.board[4][5], 0);
+  EXPECT_EQ(p.board[4][6], 16);
+  EXPECT_EQ(p.pieceValue[28], 0);
+  EXPECT_EQ(r.e().MoveHistory.At(4), MakeMoveCode(16, 4, 6, 28));
+  ExpectConsistent(r.e(), "e5d6");
+
+  // No pawn passed: "en passant" is written, then the move is refused.
+  Referee late;
+  for (const char* m : {"e2e4", "d7d5", "e4e5", "d5d4", "h2h3", "h7h6", "a2a3"}) late.Send(m);
+  const GameSnapshot before(late.e());
+  EXPECT_EQ(late.Send("e5d6"), (Lines{"en passant", "Illegal move: e5d6"}));
+  EXPECT_EQ(late.Send("e5f6"), (Lines{"en passant", "Illegal move: e5f6"}));
+  EXPECT_TRUE(before.Same(late.e()));
+
+  // One move too late: the right has passed.
+  Referee gone;
+  for (const char* m : {"e2e4", "a7a6", "e4e5", "d7d5", "h2h3", "h7h6"}) gone.Send(m);
+  EXPECT_EQ(gone.Send("e5d6"), (Lines{"en passant", "Illegal move: e5d6"}));
+
+  // Black takes en passant.
+  Referee b;
+  for (const char* m : {"a2a3", "d7d5", "a3a4", "d5d4", "e2e4"}) b.Send(m);
+  const Lines out = b.Send("d4e3");
+  ASSERT_EQ(out.size(), 2u);
+  EXPECT_EQ(out[0], "en passant");
+  EXPECT_EQ(b.e().GamePosition.board[5][4], 0);
+  EXPECT_EQ(b.e().GamePosition.board[5][3], 28);
+  EXPECT_EQ(b.e().GamePosition.pieceValue[16], 0);
+  ExpectConsistent(b.e(), "d4e3");
+}
+
+TEST(TakeOpponentMove, DiagonalPawnStepTowardsTheEdgeRank) {
+  // A pawn stepping diagonally onto its own back rank would probe beyond the
+  // board for the pawn taken en passant: refused at once.
+  Referee r;
+  r.e().GamePosition = PositionBuilder()
+                           .Put(1, 'e', 1, KingValue)
+                           .Put(17, 'e', 8, -KingValue)
+                           .Put(16, 'e', 2, PawnValue)
+                           .Put(29, 'd', 7, -PawnValue)
+                           .Done();
+  const GameSnapshot before(r.e());
+  EXPECT_EQ(r.Send("e2d1"), Lines{"Illegal move: e2d1"});
+  EXPECT_EQ(r.Send("d7e8"), Lines{"Illegal move: d7e8"});
+  EXPECT_EQ(r.Send("d7c8"), Lines{"Illegal move: d7c8"});
+  // On the board, the probe is made and "en passant" written as usual.
+  EXPECT_EQ(r.Send("e2f3"), (Lines{"en passant", "Illegal move: e2f3"}));
+  EXPECT_EQ(r.Send("d7c6"), (Lines{"en passant", "Illegal move: d7c6"}));
+  EXPECT_TRUE(before.Same(r.e()));
+}
+
+Position PromotionPosition() {
+  return PositionBuilder()
+      .Put(1, 'e', 1, KingValue)
+      .Put(17, 'e', 6, -KingValue)
+      .Put(10, 'b', 7, PawnValue)
+      .Put(19, 'a', 8, -RookValue)
+      .Put(26, 'g', 2, -PawnValue)
+      .Put(4, 'h', 1, RookValue)
+      .Done();
+}
+
+TEST(TakeOpponentMove, PromotionsFollowTheEngineColour) {
+  struct Case {
+    const char* line;
+    int value;  // of the pawn afterwards, 0 = refused
+  };
+  // Engine black: the opponent's promotion codes are white's.
+  for (const Case& c : {Case{"b7b8q", QueenValue}, Case{"b7b8r", RookValue}, Case{"b7b8b", BishopValue},
+                        Case{"b7a8n", KnightValue}, Case{"b7b8", 0}, Case{"b7b8Q", 0}, Case{"b7b8k", 0},
+                        Case{"b7b8p", 0}, Case{"g2h1q", 0}}) {
+    Referee r;
+    r.e().GamePosition = PromotionPosition();
+    const GameSnapshot before(r.e());
+    const Lines out = r.Send(c.line);
+    if (c.value == 0) {
+      EXPECT_EQ(out, Lines{std::string("Illegal move: ") + c.line}) << c.line;
+      EXPECT_TRUE(before.Same(r.e())) << c.line;
+      continue;
+    }
+    ASSERT_EQ(out.size(), 1u) << c.line;
+    EXPECT_EQ(r.e().GamePosition.pieceValue[10], c.value) << c.line;
+    EXPECT_EQ(r.e().PositionHistory.Count(), 0);
+    ExpectConsistent(r.e(), c.line);
+  }
+  // Engine white: the codes are black's, so a black pawn promotes and a
+  // white one typed the same way does not.
+  for (const Case& c : {Case{"g2g1q", -QueenValue}, Case{"g2h1n", -KnightValue}, Case{"g2g1", 0},
+                        Case{"b7b8q", 0}}) {
+    Referee r;
+    r.Send("white");
+    r.e().GamePosition = PromotionPosition();
+    const GameSnapshot before(r.e());
+    const Lines out = r.Send(c.line);
+    if (c.value == 0) {
+      EXPECT_EQ(out, Lines{std::string("Illegal move: ") + c.line}) << c.line;
+      EXPECT_TRUE(before.Same(r.e())) << c.line;
+      continue;
+    }
+    ASSERT_EQ(out.size(), 1u) << c.line;
+    EXPECT_EQ(r.e().GamePosition.pieceValue[26], c.value) << c.line;
+    ExpectConsistent(r.e(), c.line);
+  }
+}
+
+Position CastlingPosition() {
+  Position p = PositionBuilder()
+                   .Put(1, 'e', 1, KingValue)
+                   .Put(3, 'a', 1, RookValue)
+                   .Put(4, 'h', 1, RookValue)
+                   .Put(17, 'e', 8, -KingValue)
+                   .Put(19, 'a', 8, -RookValue)
+                   .Put(20, 'h', 8, -RookValue)
+                   .Done();
+  p.whiteShortCastleRight = p.whiteLongCastleRight = 1;
+  p.blackShortCastleRight = p.blackLongCastleRight = 1;
+  return p;
+}
+
+TEST(TakeOpponentMove, CastlingAsTheKingsTwoSquareMove) {
+  {
+    Referee r;
+    r.e().GamePosition = CastlingPosition();
+    ASSERT_EQ(r.Send("e1g1").size(), 1u);
+    EXPECT_EQ(r.e().GamePosition.board[7][1], 1);
+    EXPECT_EQ(r.e().GamePosition.board[6][1], 4);
+    ASSERT_EQ(r.Send("e8c8").size(), 1u);
+    EXPECT_EQ(r.e().GamePosition.board[3][8], 17);
+    EXPECT_EQ(r.e().GamePosition.board[4][8], 19);
+    ExpectConsistent(r.e(), "e8c8");
+    EXPECT_EQ(r.e().GamePosition.whiteShortCastleRight + r.e().GamePosition.blackLongCastleRight, 0);
+  }
+  {
+    // A black bishop on a6 covers f1: no short castling. The one on h7
+    // covers b1, which long castling does not need.
+    Referee r;
+    Position p = PositionBuilder()
+                     .Put(1, 'e', 1, KingValue)
+                     .Put(3, 'a', 1, RookValue)
+                     .Put(4, 'h', 1, RookValue)
+                     .Put(17, 'e', 8, -KingValue)
+                     .Put(21, 'a', 6, -BishopValue)
+                     .Put(22, 'h', 7, -BishopValue)
+                     .Done();
+    p.whiteShortCastleRight = p.whiteLongCastleRight = 1;
+    r.e().GamePosition = p;
+    const GameSnapshot before(r.e());
+    EXPECT_EQ(r.Send("e1g1"), Lines{"Illegal move: e1g1"});
+    EXPECT_TRUE(before.Same(r.e()));
+    EXPECT_EQ(r.Send("e1c1").size(), 1u);
+    EXPECT_EQ(r.e().GamePosition.board[3][1], 1);
+  }
+  {
+    // Through moves from the start, for both colours.
+    Referee r;
+    for (const char* m : {"e2e4", "e7e5", "g1f3", "b8c6", "f1c4", "g8f6", "e1g1", "f8c5", "d2d3", "e8g8"})
+      ASSERT_EQ(r.Send(m).size(), 1u) << m;
+    EXPECT_EQ(r.e().GamePosition.board[7][1], 1);
+    EXPECT_EQ(r.e().GamePosition.board[7][8], 17);
+    EXPECT_EQ(r.e().GamePosition.board[6][8], 20);
+    ExpectConsistent(r.e(), "both castled");
+  }
+  {
+    // The bishop on a6 covers f1 once e2 and f1 are empty.
+    Referee r;
+    for (const char* m : {"e2e4", "b7b6", "g2g3", "c8a6", "f1h3", "a7a5", "g1f3", "a5a4"})
+      ASSERT_EQ(r.Send(m).size(), 1u) << m;
+    const GameSnapshot before(r.e());
+    EXPECT_EQ(r.Send("e1g1"), Lines{"Illegal move: e1g1"});
+    EXPECT_TRUE(before.Same(r.e()));
+  }
+  {
+    // In check from b4: no castling, but the king may step to f1.
+    Referee r;
+    for (const char* m : {"e2e4", "e7e5", "g1f3", "b8c6", "f1c4", "g8f6", "d2d3", "f8b4"})
+      ASSERT_EQ(r.Send(m).size(), 1u) << m;
+    EXPECT_NE(r.e().GamePosition.checkingPiece, 0);
+    const GameSnapshot before(r.e());
+    EXPECT_EQ(r.Send("e1g1"), Lines{"Illegal move: e1g1"});
+    EXPECT_TRUE(before.Same(r.e()));
+    EXPECT_EQ(r.Send("e1f1").size(), 1u);
+  }
+}
+
+TEST(TakeOpponentMove, MateAnnouncedForEachEngineColour) {
+  // Fool's mate mates white: the engine playing white is mated.
+  Referee white;
+  white.Send("white");
+  const Lines out = white.SendAll({"f2f3", "e7e5", "g2g4", "d8h4"});
+  ASSERT_GE(out.size(), 2u);
+  EXPECT_EQ(Lines(out.end() - 2, out.end()), (Lines{"mosse possibili -2", "0-1 {Black win}"}));
+  EXPECT_NE(white.e().GamePosition.checkingPiece, 0);
+  // The same mate against black, the engine's colour by default.
+  Referee black;
+  const Lines out2 = black.SendAll({"e2e4", "f7f6", "d2d4", "g7g5", "d1h5"});
+  EXPECT_EQ(Lines(out2.end() - 2, out2.end()), (Lines{"mosse possibili -2", "1-0 {white win}"}));
+  EXPECT_EQ(black.e().GamePosition.checkingPiece, 2);
+  // Nothing is reset: the position stays and further lines are refereed.
+  EXPECT_EQ(black.e().MoveHistory.Count(), 5);
+  EXPECT_EQ(black.Send("e8f7"), Lines{"Illegal move: e8f7"});
+}
+
+TEST(TakeOpponentMove, StalemateAndInsufficientMaterial) {
+  Referee r;
+  const Lines out = r.SendAll({"e2e3", "a7a5", "d1h5", "a8a6", "h5a5", "h7h5", "h2h4", "a6h6", "a5c7", "f7f6",
+                               "c7d7", "e8f7", "d7b7", "d8d3", "b7b8", "d3h7", "b8c8", "f7g6", "c8e6"});
+  ASSERT_EQ(out.size(), 20u);
+  EXPECT_EQ(out[18], "mosse possibili -1");
+  EXPECT_EQ(out[19], "1/2-1/2 {Stalemate}");
+
+  // A capture that leaves king and knight against king: no result here,
+  // the engine's turn reports it.
+  Referee k;
+  k.e().GamePosition = PositionBuilder()
+                           .Put(1, 'e', 1, KingValue)
+                           .Put(17, 'e', 8, -KingValue)
+                           .Put(7, 'b', 1, KnightValue)
+                           .Put(27, 'c', 3, -PawnValue)
+                           .Done();
+  EXPECT_EQ(k.Send("b1c3"), Counted(-4));
+  // With so little material left, no side has moves at all any more.
+  EXPECT_EQ(k.Send("e1e2"), Lines{"Illegal move: e1e2"});
+}
+
+TEST(TakeOpponentMove, ThreefoldRepetitionByKnightMoves) {
+  Referee r;
+  const std::vector<std::string> dance = {"g1f3", "g8f6", "f3g1", "f6g8"};
+  for (int round = 0; round < 2; ++round)
+    for (const std::string& m : dance) {
+      const Lines one = r.Send(m);
+      EXPECT_EQ(one.size(), 1u) << m;
+    }
+  // The ninth move brings the position after g1f3 for the third time.
+  EXPECT_EQ(r.Send("g1f3"), (Lines{"mosse possibili 20", "1/2-1/2 {Draw by repetition}"}));
+  EXPECT_EQ(r.e().PositionHistory.Count(), 9);
+
+  // A pawn move in between starts the count again.
+  Referee p;
+  for (const char* m : {"g1f3", "g8f6", "f3g1", "f6g8", "a2a3", "g1f3", "g8f6", "f3g1", "f6g8"})
+    EXPECT_EQ(p.Send(m).size(), 1u) << m;
+  EXPECT_EQ(p.Send("g1f3").size(), 1u);
+}
+
+TEST(TakeOpponentMove, AfterResultMovesAreRefereedButNotAnswered) {
+  Referee r;
+  r.Send("new");
+  r.Send("result 0-1 {Black resigns}");
+  EXPECT_EQ(r.e().driver.gameActive, 0);
+  EXPECT_EQ(r.SendAll({"e2e4", "e7e5", "e1e3"}), (Lines{"mosse possibili 20", "mosse possibili 29",
+                                                         "Illegal move: e1e3"}));
+  EXPECT_EQ(r.e().MoveHistory.Count(), 2);
+  // "new" after a game: initial position, both histories empty.
+  r.Send("new");
+  Position fresh{};
+  InitialPosition(fresh);
+  EXPECT_EQ(0, std::memcmp(&fresh, &r.e().GamePosition, sizeof(Position)));
+  EXPECT_EQ(r.e().MoveHistory.Count(), 0);
+  EXPECT_EQ(r.e().PositionHistory.Count(), 0);
+}
+
+}  // namespace
+}  // namespace ormedan
