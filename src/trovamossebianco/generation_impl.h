@@ -48,14 +48,13 @@ inline void CopyPosition(Position& to, const Position& from) {
   constexpr int tail = sizeof(Position) % 16;
   auto* d = reinterpret_cast<unsigned char*>(&to);
   const auto* s = reinterpret_cast<const unsigned char*>(&from);
-  Chunk v[chunks];
 #pragma GCC unroll 32
-  for (int i = 0; i < chunks; ++i) std::memcpy(&v[i], s + 16 * i, 16);
-  unsigned char rest[tail];
-  std::memcpy(rest, s + 16 * chunks, tail);
-#pragma GCC unroll 32
-  for (int i = 0; i < chunks; ++i) std::memcpy(d + 16 * i, &v[i], 16);
-  std::memcpy(d + 16 * chunks, rest, tail);
+  for (int i = 0; i < chunks; ++i) {
+    Chunk v;
+    std::memcpy(&v, s + 16 * i, 16);
+    std::memcpy(d + 16 * i, &v, 16);
+  }
+  if constexpr (tail > 0) std::memcpy(d + 16 * chunks, s + 16 * chunks, tail);
 }
 
 // Material that cannot mate: bare kings, or at most one minor piece a side.
@@ -81,11 +80,39 @@ inline bool InsufficientMaterial(const Position& p) {
   }
 }
 
-// Squares on one file, rank or diagonal.
-inline bool OnLine(int f1, int r1, int f2, int r2) {
-  const int df = f1 - f2, dr = r1 - r2;
-  return df == 0 || dr == 0 || df == dr || df == -dr;
+// The pieces (as a bit per PieceId, bit id - 1) that stand alone between
+// the king square (kf, kr) and a slider of colour `sliders` that would
+// otherwise attack it along its line. With the enemy's sliders and the own
+// king these are the pinned pieces; with the own sliders and the enemy king,
+// the pieces whose move can uncover a check.
+inline uint32_t LoneBlockers(const Position& p, int kf, int kr, int sliders) {
+  uint32_t mask = 0;
+  const auto scan = [&](int q, int df, int dr) {
+    const int sf = (df > 0) - (df < 0), sr = (dr > 0) - (dr < 0);
+    const int qf = p.pieceFile[q], qr = p.pieceRank[q];
+    int blocker = 0;
+    for (int f = kf + sf, r = kr + sr; f != qf || r != qr; f += sf, r += sr) {
+      const int id = p.board[f][r];
+      if (id == 0) continue;
+      if (blocker != 0) return;
+      blocker = id;
+    }
+    if (blocker != 0) mask |= 1u << (blocker - 1);
+  };
+  for (int k = 1, n = p.orthogonalCount[sliders]; k <= n; ++k) {
+    const int q = p.orthogonalList[sliders][k];
+    const int df = p.pieceFile[q] - kf, dr = p.pieceRank[q] - kr;
+    if ((df == 0) != (dr == 0)) scan(q, df, dr);
+  }
+  for (int k = 1, n = p.diagonalCount[sliders]; k <= n; ++k) {
+    const int q = p.diagonalList[sliders][k];
+    const int df = p.pieceFile[q] - kf, dr = p.pieceRank[q] - kr;
+    if (df != 0 && (df == dr || df == -dr)) scan(q, df, dr);
+  }
+  return mask;
 }
+
+inline bool InMask(uint32_t mask, int id) { return (mask >> (id - 1)) & 1u; }
 
 // Pseudo-legal moves of one position, in generation order. The sink decides
 // where each move goes; with Sink::capturesOnly the quiet moves are skipped
@@ -333,22 +360,24 @@ template <Colour C> int GenerateMoves(Engine& e, int ply, int slot) {
   //
   // The tests below give the same answers as testing every move in full.
   // A move that is neither a king move nor en passant, made while the own
-  // king is not attacked, can expose that king only along a line through
-  // the square it leaves; likewise, when no slider of ours attacks the
-  // enemy king yet, a check by a piece other than the mover can only be
-  // discovered through that square (or by the rook of a castling, or
-  // through the square of a pawn taken en passant).
+  // king is not attacked, can expose that king only if the piece stands
+  // alone between it and an enemy slider; likewise, when no slider of ours
+  // attacks the enemy king yet, a check by a piece other than the mover can
+  // only be uncovered by a piece standing alone between that king and one
+  // of our sliders (or by the rook of a castling, or through the square of a
+  // pawn taken en passant).
   generation::CopyPosition(e.SavedPosition, w);
   const Position& saved = e.SavedPosition;
   const int ownKingFile = w.pieceFile[S::ownKing], ownKingRank = w.pieceRank[S::ownKing];
   const int enemyKingFile = w.pieceFile[S::enemyKing], enemyKingRank = w.pieceRank[S::enemyKing];
   const bool ownKingAttacked = SquareAttacked(w, ownKingFile, ownKingRank, C) != 0;
   const bool enemyKingAttacked = SliderAttacksSquare(w, enemyKingFile, enemyKingRank, S::enemy) != 0;
+  const uint32_t pinned = generation::LoneBlockers(w, ownKingFile, ownKingRank, S::enemy);
+  const uint32_t uncovering = generation::LoneBlockers(w, enemyKingFile, enemyKingRank, C);
   int n = 0;
   for (int i = 0; i < count; ++i) {
     const int32_t code = e.MoveList[i];
     const int mover = MovePiece(code);
-    const int fromFile = saved.pieceFile[mover], fromRank = saved.pieceRank[mover];
     const int toFile = MoveToFile(code);
     const bool kingMove = mover == S::ownKing;
     const bool enPassant = MoveCaptured(code) != 0 && saved.board[toFile][MoveToRank(code)] == 0;
@@ -357,14 +386,14 @@ template <Colour C> int GenerateMoves(Engine& e, int ply, int slot) {
     MakeMove(child, code);
     if (ownKingAttacked || kingMove || enPassant) {
       if (SquareAttacked(child, child.pieceFile[S::ownKing], child.pieceRank[S::ownKing], C) != 0) continue;
-    } else if (generation::OnLine(fromFile, fromRank, ownKingFile, ownKingRank)) {
+    } else if (generation::InMask(pinned, mover)) {
       if (SliderAttacksSquare(child, ownKingFile, ownKingRank, C) != 0) continue;
     }
     int checker = PieceAttacksSquare(child, enemyKingFile, enemyKingRank, mover, S::enemy);
     if (checker == 0) {
+      const int fromFile = saved.pieceFile[mover];
       const bool castling = kingMove && (toFile - fromFile == 2 || fromFile - toFile == 2);
-      if (enemyKingAttacked || castling || enPassant ||
-          generation::OnLine(fromFile, fromRank, enemyKingFile, enemyKingRank))
+      if (enemyKingAttacked || castling || enPassant || generation::InMask(uncovering, mover))
         checker = SliderAttacksSquare(child, enemyKingFile, enemyKingRank, S::enemy);
     }
     child.checkingPiece = static_cast<uint8_t>(checker);

@@ -36,6 +36,18 @@ uint64_t PerftCount(Engine& e, const Position& root, Colour toMove, int depth) {
   return toMove == White ? Walk<White>(e, 2, 1, depth) : Walk<Black>(e, 2, 1, depth);
 }
 
+std::string MoveCoordinates(const Position& from, int32_t move) {
+  const int piece = MovePiece(move);
+  std::string s;
+  s += static_cast<char>('a' + from.pieceFile[piece] - 1);
+  s += static_cast<char>('0' + from.pieceRank[piece]);
+  s += static_cast<char>('a' + MoveToFile(move) - 1);
+  s += static_cast<char>('0' + MoveToRank(move));
+  const int promotion = MovePromotion(move);
+  if (promotion >= 2 && promotion <= 9) s += "nbrq"[(promotion - 2) % 4];
+  return s;
+}
+
 int PerftDivide(Engine& e, const Position& root, Colour toMove, int depth, int32_t* moves, uint64_t* counts) {
   if (depth < 1 || depth > MaxPerftDepth) return 0;
   return toMove == White ? Divide<White>(e, root, depth, moves, counts) : Divide<Black>(e, root, depth, moves, counts);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "declare/engine.h"
 
@@ -21,5 +22,9 @@ uint64_t PerftCount(Engine& e, const Position& root, Colour toMove, int depth);
 // GenerateMoves lists its children) to moves[0..n-1] and their leaf counts
 // to counts[0..n-1]; both arrays need MaxChildren entries. Returns n.
 int PerftDivide(Engine& e, const Position& root, Colour toMove, int depth, int32_t* moves, uint64_t* counts);
+
+// Coordinate text of a move in the position it is played from, e.g. e2e4
+// or b7a8q (for listings and tests).
+std::string MoveCoordinates(const Position& from, int32_t move);
 
 }  // namespace ormedan

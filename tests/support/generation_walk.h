@@ -13,6 +13,7 @@
 
 #include "declare/model.h"
 #include "trovamossebianco/generate.h"
+#include "trovamossebianco/generation_perft.h"
 #include "utilita/attacks.h"
 
 namespace ormedan::testing {
@@ -38,16 +39,7 @@ inline int GenerateCapturesFor(Engine& e, Colour c, int ply, int slot) {
 inline bool SamePosition(const Position& a, const Position& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // Coordinate text of a move in the position it is played from.
-inline std::string MoveText(const Position& from, int32_t move) {
-  const int piece = MovePiece(move);
-  std::string s;
-  s += static_cast<char>('a' + from.pieceFile[piece] - 1);
-  s += static_cast<char>('0' + from.pieceRank[piece]);
-  s += static_cast<char>('a' + MoveToFile(move) - 1);
-  s += static_cast<char>('0' + MoveToRank(move));
-  if (MovePromotion(move) != 0) s += "nbrq"[(MovePromotion(move) - 2) % 4];
-  return s;
-}
+inline std::string MoveText(const Position& from, int32_t move) { return MoveCoordinates(from, move); }
 
 // The children of the last generation at `ply`, as move texts.
 inline std::vector<std::string> ChildMoves(const Engine& e, const Position& from, int ply, int n) {

@@ -311,24 +311,6 @@ TEST(GenerateMoves, ResultCodesForMateStalemateAndDeadMaterial) {
   EXPECT_EQ(GenerateMoves<Black>(e, 3, 3), 3);
 }
 
-TEST(GenerateMoves, ChildrenLandInTheirPlyAndLeaveOtherPliesAlone) {
-  testing::Rig rig;
-  Engine& e = rig.e();
-  const Position kiwipete = FromFen("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
-  e.ChildPositions[5][6] = kiwipete;
-  const Position marker = FromFen("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
-  for (int s = 1; s <= MaxChildren; ++s) {
-    e.ChildPositions[s][6] = s == 5 ? kiwipete : marker;
-    e.ChildPositions[s][8] = marker;
-  }
-  ASSERT_EQ(GenerateMoves<White>(e, 7, 5), 48);
-  for (int s = 1; s <= MaxChildren; ++s) {
-    EXPECT_TRUE(testing::SamePosition(e.ChildPositions[s][6], s == 5 ? kiwipete : marker)) << s;
-    EXPECT_TRUE(testing::SamePosition(e.ChildPositions[s][8], marker)) << s;
-  }
-  for (int s = 1; s <= 48; ++s) EXPECT_TRUE(CheckPosition(e.ChildPositions[s][7])) << s;
-}
-
 TEST(GenerateMoves, RichPositionsFitTheBuffers) {
   // 218 legal moves, the most any position has; and a side with nine queens
   // and pawns ready to promote.

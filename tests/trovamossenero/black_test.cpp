@@ -76,18 +76,6 @@ TEST(BlackGeneration, CaptureMarksRookChecksAndFileOrRankDiscoveriesOnly) {
     EXPECT_NE(SquareAttacked(t.Child(1), 8, 1, White), 0);
     EXPECT_EQ(t.Child(1).checkingPiece, 0);
   }
-  // The white twins of the last two are marked.
-  {
-    testing::Rig rig;
-    Engine& e = rig.e();
-    e.HorizonPly = 6;
-    e.ChildPositions[1][2] = testing::FromFen("4k3/8/3p4/8/4N3/8/8/K7 w - - 0 1");
-    ASSERT_EQ(GenerateCaptures<White>(e, 3, 1), 1);
-    EXPECT_EQ(e.ChildPositions[1][3].checkingPiece, e.ChildPositions[1][2].board[5][4]);
-    e.ChildPositions[1][2] = testing::FromFen("7k/8/8/3p4/8/2N5/8/B3K3 w - - 0 1");
-    ASSERT_EQ(GenerateCaptures<White>(e, 3, 1), 1);
-    EXPECT_EQ(e.ChildPositions[1][3].checkingPiece, e.ChildPositions[1][2].board[1][1]);
-  }
 }
 
 }  // namespace

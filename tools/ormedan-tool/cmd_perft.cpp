@@ -60,19 +60,6 @@ bool ParseDepth(const char* text, int& depth) {
   return true;
 }
 
-// Coordinate notation of a root move, e.g. e2e4 or b7a8q.
-std::string MoveText(const Position& root, int32_t move) {
-  const int piece = MovePiece(move);
-  std::string s;
-  s += static_cast<char>('a' + root.pieceFile[piece] - 1);
-  s += static_cast<char>('0' + root.pieceRank[piece]);
-  s += static_cast<char>('a' + MoveToFile(move) - 1);
-  s += static_cast<char>('0' + MoveToRank(move));
-  const int promotion = MovePromotion(move);
-  if (promotion != 0) s += "nbrq"[(promotion - 2) % 4];
-  return s;
-}
-
 void Usage() {
   std::fprintf(stderr, "usage: ormedan-tool perft DEPTH [FEN] [--divide]   (DEPTH 1..%d)\n", MaxPerftDepth);
 }
@@ -126,7 +113,7 @@ int Perft(int argc, char** argv) {
     static uint64_t counts[MaxChildren];
     const int n = PerftDivide(e, root, toMove, depth, moves, counts);
     for (int i = 0; i < n; ++i) {
-      std::printf("%s: %" PRIu64 "\n", MoveText(root, moves[i]).c_str(), counts[i]);
+      std::printf("%s: %" PRIu64 "\n", MoveCoordinates(root, moves[i]).c_str(), counts[i]);
       nodes += counts[i];
     }
   } else {
