@@ -4,34 +4,18 @@
 #include <memory>
 
 #include "declare/model.h"
+#include "declare/quiet_io.h"
 #include "trovamossebianco/generation_perft.h"
 
 namespace {
 
 using namespace ormedan;
 
-class NoInput : public Input {
- public:
-  int ReadByte() override { return -1; }
-};
-class NoOutput : public Output {
- public:
-  bool WriteLine(std::string_view) override { return true; }
-};
-class ZeroClock : public Clock {
- public:
-  int64_t NowMicroseconds() override { return 0; }
-};
-class ZeroRandom : public Random {
- public:
-  uint32_t Below(uint32_t) override { return 0; }
-};
-
 void RunPerft(benchmark::State& state, const char* fen) {
   NoInput in;
   NoOutput out;
-  ZeroClock clock;
-  ZeroRandom rng;
+  StillClock clock;
+  FirstRandom rng;
   auto engine = std::make_unique<Engine>(in, out, clock, rng);
   Position root{};
   Colour side = White;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "Alivelli/fixed_depth.h"
 #include "Alivelli/search.h"
 #include "declare/model.h"
 #include "trovamossebianco/generate.h"
@@ -97,23 +98,9 @@ template void PlayEngineTurn<White>(Engine&);
 template void PlayEngineTurn<Black>(Engine&);
 
 void PrintEngineMove(Engine& e) {
-  const EngineMoveRecord& m = e.EngineMove;
   char line[16] = "move ";
-  int n = 5;
-  const auto square = [&](int file, int rank) {
-    line[n++] = file >= 1 && file <= 8 ? "abcdefgh"[file - 1] : '?';
-    line[n++] = rank >= 1 && rank <= 8 ? static_cast<char>('0' + rank) : '?';
-  };
-  square(m.fromFile, m.fromRank);
-  square(m.toFile, m.toRank);
-  switch (m.promotion) {
-    case 5: case 9: line[n++] = 'q'; break;
-    case 4: case 8: line[n++] = 'r'; break;
-    case 3: case 7: line[n++] = 'b'; break;
-    case 2: case 6: line[n++] = 'n'; break;
-    default: break;
-  }
-  e.Write(std::string_view(line, static_cast<size_t>(n)));
+  const std::string_view move = EngineMoveText(e.EngineMove, line + 5);
+  e.Write(std::string_view(line, 5 + move.size()));
 }
 
 }  // namespace ormedan

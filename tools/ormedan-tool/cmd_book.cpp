@@ -41,6 +41,7 @@
 #include <vector>
 
 #include "declare/model.h"
+#include "declare/quiet_io.h"
 #include "tool.h"
 #include "trovamossebianco/generate.h"
 
@@ -358,23 +359,6 @@ class Builder {
 };
 
 // ---------------------------------------------------------------- replaying
-
-class NoInput : public Input {
- public:
-  int ReadByte() override { return -1; }
-};
-class NoOutput : public Output {
- public:
-  bool WriteLine(std::string_view) override { return true; }
-};
-class StillClock : public Clock {
- public:
-  int64_t NowMicroseconds() override { return 0; }
-};
-class FirstRandom : public Random {
- public:
-  uint32_t Below(uint32_t) override { return 0; }
-};
 
 struct Replayer {
   NoInput in;

@@ -7,26 +7,13 @@
 #include <string_view>
 
 #include "declare/model.h"
+#include "declare/quiet_io.h"
 #include "tool.h"
 #include "valutazioni/evaluate.h"
 
 namespace ormedan::tool {
 
 namespace {
-
-// Evaluation reads no input, writes nothing and draws no random numbers.
-struct NoInput : Input {
-  int ReadByte() override { return -1; }
-};
-struct NoOutput : Output {
-  bool WriteLine(std::string_view) override { return true; }
-};
-struct NoClock : Clock {
-  int64_t NowMicroseconds() override { return 0; }
-};
-struct NoRandom : Random {
-  uint32_t Below(uint32_t) override { return 0; }
-};
 
 int EvalUsage() {
   std::fprintf(stderr, "usage: ormedan-tool eval [--phase P] FEN   (P = 1, 2 or 3)\n");
@@ -67,8 +54,8 @@ int Eval(int argc, char** argv) {
 
   NoInput in;
   NoOutput out;
-  NoClock clock;
-  NoRandom rng;
+  StillClock clock;
+  FirstRandom rng;
   auto engine = std::make_unique<Engine>(in, out, clock, rng);
   engine->GamePosition = position;
   std::printf("side to move %s, phase %d\n", toMove == White ? "white" : "black", position.gamePhase);

@@ -12,40 +12,13 @@
 #include <string>
 
 #include "declare/model.h"
+#include "declare/quiet_io.h"
 #include "tool.h"
 #include "trovamossebianco/generation_perft.h"
 
 namespace ormedan::tool {
 
 namespace {
-
-class NoInput : public Input {
- public:
-  int ReadByte() override { return -1; }
-};
-
-class StdoutLines : public Output {
- public:
-  bool WriteLine(std::string_view text) override {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fputc('\n', stdout);
-    return std::fflush(stdout) == 0;
-  }
-};
-
-class SteadyClock : public Clock {
- public:
-  int64_t NowMicroseconds() override {
-    return std::chrono::duration_cast<std::chrono::microseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-  }
-};
-
-class FixedRandom : public Random {
- public:
-  uint32_t Below(uint32_t) override { return 0; }
-};
 
 // A depth is 1..MaxPerftDepth written in plain decimal digits.
 bool ParseDepth(const char* text, int& depth) {
@@ -89,7 +62,7 @@ int Perft(int argc, char** argv) {
   NoInput in;
   StdoutLines out;
   SteadyClock clock;
-  FixedRandom rng;
+  FirstRandom rng;
   auto engine = std::make_unique<Engine>(in, out, clock, rng);
   Engine& e = *engine;
 
