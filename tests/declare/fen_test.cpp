@@ -7,20 +7,18 @@
 #include <vector>
 
 #include "declare/model.h"
+#include "support/fen_load.h"
 #include "support/movetext.h"
 #include "utilita/attacks.h"
 
 namespace ormedan {
 namespace {
 
+// A FEN that must load into a consistent record.
 Position FromFen(const std::string& fen, Colour* side = nullptr) {
-  Position p{};
-  Colour c = White;
-  std::string error;
-  EXPECT_TRUE(PositionFromFen(fen, p, c, error)) << fen << ": " << error;
+  const Position p = testing::LoadFen(fen, side);
   std::string why;
   EXPECT_TRUE(CheckPosition(p, &why)) << fen << ": " << why;
-  if (side) *side = c;
   return p;
 }
 

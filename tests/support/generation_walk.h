@@ -1,4 +1,4 @@
-// Test helpers for move generation: positions from FEN, a FEN writer, and a
+// Test helpers for move generation: generation for either colour, and a
 // walk of the legal move tree that redoes every trial move of GenerateMoves
 // the slow way (make, full consistency check, full king test) and compares
 // the children with what the generator stored.
@@ -12,21 +12,13 @@
 #include <vector>
 
 #include "declare/model.h"
+#include "support/fen_load.h"
+#include "support/fen_writer.h"
 #include "trovamossebianco/generate.h"
 #include "trovamossebianco/generation_perft.h"
 #include "utilita/attacks.h"
 
 namespace ormedan::testing {
-
-// A position from FEN; fails the current test when the FEN is refused.
-inline Position FromFen(std::string_view fen, Colour* toMove = nullptr) {
-  Position p{};
-  Colour side = White;
-  std::string error;
-  EXPECT_TRUE(PositionFromFen(fen, p, side, error)) << fen << ": " << error;
-  if (toMove) *toMove = side;
-  return p;
-}
 
 inline int Generate(Engine& e, Colour c, int ply, int slot) {
   return c == White ? GenerateMoves<White>(e, ply, slot) : GenerateMoves<Black>(e, ply, slot);
@@ -46,46 +38,6 @@ inline std::vector<std::string> ChildMoves(const Engine& e, const Position& from
   std::vector<std::string> out;
   for (int i = 1; i <= n; ++i) out.push_back(MoveText(from, e.ChildPositions[i][ply].lastMove));
   return out;
-}
-
-// FEN of a position; castling letters only where the generator could castle.
-inline std::string ToFen(const Position& p, Colour toMove) {
-  static const char kWhite[] = "PNBRQK", kBlack[] = "pnbrqk";
-  std::string s;
-  for (int r = 8; r >= 1; --r) {
-    int empty = 0;
-    for (int f = 1; f <= 8; ++f) {
-      const int id = p.board[f][r];
-      if (id == 0) {
-        ++empty;
-        continue;
-      }
-      if (empty) s += static_cast<char>('0' + empty);
-      empty = 0;
-      const int v = p.pieceValue[id], a = v < 0 ? -v : v;
-      const int k = a == PawnValue ? 0 : a == KnightValue ? 1 : a == BishopValue ? 2 : a == RookValue ? 3
-                  : a == QueenValue ? 4 : 5;
-      s += v > 0 ? kWhite[k] : kBlack[k];
-    }
-    if (empty) s += static_cast<char>('0' + empty);
-    if (r > 1) s += '/';
-  }
-  s += toMove == White ? " w " : " b ";
-  std::string castle;
-  if (p.board[5][1] == 1 && p.whiteShortCastleRight && p.board[8][1] == 4) castle += 'K';
-  if (p.board[5][1] == 1 && p.whiteLongCastleRight && p.board[1][1] == 3) castle += 'Q';
-  if (p.board[5][8] == 17 && p.blackShortCastleRight && p.board[8][8] == 20) castle += 'k';
-  if (p.board[5][8] == 17 && p.blackLongCastleRight && p.board[1][8] == 19) castle += 'q';
-  s += castle.empty() ? "-" : castle;
-  s += ' ';
-  if (p.enPassantFile > 0) {
-    s += static_cast<char>('a' + p.enPassantFile - 1);
-    s += toMove == White ? '6' : '3';
-  } else {
-    s += '-';
-  }
-  s += " 0 1";
-  return s;
 }
 
 struct WalkReport {

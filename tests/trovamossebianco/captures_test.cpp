@@ -18,7 +18,7 @@ using Moves = std::vector<std::string>;
 // GenerateCaptures at ply 5 from ChildPositions[2][4].
 struct AtPly5 {
   AtPly5(const char* fen, int horizon) {
-    position = testing::FromFen(fen, &side);
+    position = testing::LoadFen(fen, &side);
     rig.e().ChildPositions[2][4] = position;
     rig.e().HorizonPly = horizon;
   }
@@ -175,7 +175,7 @@ TEST(GenerateCaptures, ChecksAreMarkedBelowTheHorizonOnly) {
 
 TEST(GenerateCaptures, LeavesTheSourceInWorkAndSavedPositionAndOtherPliesAlone) {
   AtPly5 t("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1", 7);
-  const Position marker = testing::FromFen("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
+  const Position marker = testing::LoadFen("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
   for (int s = 1; s <= MaxChildren; ++s) {
     t.rig.e().ChildPositions[s][6] = marker;
     if (s != 2) t.rig.e().ChildPositions[s][4] = marker;

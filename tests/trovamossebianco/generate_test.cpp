@@ -16,7 +16,7 @@ namespace ormedan {
 namespace {
 
 using testing::ChildMoves;
-using testing::FromFen;
+using testing::LoadFen;
 using testing::MoveFromText;
 using testing::MoveText;
 using Moves = std::vector<std::string>;
@@ -33,7 +33,7 @@ bool Contains(const Moves& moves, const std::string& m) { return std::find(moves
 // Generation at ply 1 from a FEN position put into GamePosition.
 struct AtRoot {
   explicit AtRoot(const char* fen) {
-    position = FromFen(fen, &side);
+    position = LoadFen(fen, &side);
     rig.e().GamePosition = position;
   }
   int Generate() { return testing::Generate(rig.e(), side, 1, 1); }
@@ -165,7 +165,7 @@ TEST(GenerateMoves, CastlingNeedsRightsEmptySquaresSafePassageAndTheOriginalRook
 
 TEST(GenerateMoves, NoCastlingWhenTheCornerHoldsAnotherRook) {
   // Rook 4 gone, a promoted rook (PieceId 9) on h1, the right still set.
-  Position p = FromFen("4k3/8/8/8/8/8/8/R3K2R w KQ - 0 1");
+  Position p = LoadFen("4k3/8/8/8/8/8/8/R3K2R w KQ - 0 1");
   ASSERT_EQ(p.board[8][1], 4);
   p.pieceValue[4] = 0;
   p.pieceValue[9] = RookValue;
@@ -304,10 +304,10 @@ TEST(GenerateMoves, ResultCodesForMateStalemateAndDeadMaterial) {
   // The same bare kings below the root generate their king moves.
   testing::Rig rig;
   Engine& e = rig.e();
-  e.ChildPositions[1][1] = FromFen("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
+  e.ChildPositions[1][1] = LoadFen("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
   EXPECT_EQ(GenerateMoves<White>(e, 2, 1), 5);
   EXPECT_EQ(e.MoveCount, 5);
-  e.ChildPositions[3][2] = FromFen("8/8/8/8/8/8/8/k6K b - - 0 1");
+  e.ChildPositions[3][2] = LoadFen("8/8/8/8/8/8/8/k6K b - - 0 1");
   EXPECT_EQ(GenerateMoves<Black>(e, 3, 3), 3);
 }
 

@@ -18,7 +18,7 @@ using Moves = std::vector<std::string>;
 TEST(BlackGeneration, PromotionsUseTheBlackCodesInTheSameOrder) {
   testing::Rig rig;
   Engine& e = rig.e();
-  const Position p = testing::FromFen("4k3/8/8/8/8/8/1p6/R1R1K3 b - - 0 1");
+  const Position p = testing::LoadFen("4k3/8/8/8/8/8/1p6/R1R1K3 b - - 0 1");
   e.GamePosition = p;
   const int n = GenerateMoves<Black>(e, 1, 1);
   // Generated: push N B R Q, capture on c1, capture on a1; listed reversed.
@@ -38,7 +38,7 @@ TEST(BlackGeneration, PromotionsUseTheBlackCodesInTheSameOrder) {
 // GenerateCaptures for black at ply 3 below a horizon at ply 6.
 struct BlackCaptures {
   explicit BlackCaptures(const char* fen) {
-    position = testing::FromFen(fen);
+    position = testing::LoadFen(fen);
     rig.e().ChildPositions[1][2] = position;
     rig.e().HorizonPly = 6;
     n = GenerateCaptures<Black>(rig.e(), 3, 1);

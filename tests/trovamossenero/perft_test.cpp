@@ -48,7 +48,7 @@ TEST(Perft, ReferencePositionsMatchTheirPublishedCounts) {
   Engine& e = rig.e();
   for (const Reference& r : kReferences) {
     Colour side = White;
-    const Position root = testing::FromFen(r.fen, &side);
+    const Position root = testing::LoadFen(r.fen, &side);
     const int deepest = kSlowBuild ? r.depth - 1 : r.depth;
     for (int d = 1; d <= deepest; ++d)
       EXPECT_EQ(PerftCount(e, root, side, d), r.nodes[d]) << r.name << " depth " << d;
@@ -69,7 +69,7 @@ TEST(Perft, CheckedWalkOfEveryReferencePosition) {
   Engine& e = rig.e();
   for (const Reference& r : kReferences) {
     Colour side = White;
-    e.ChildPositions[1][1] = testing::FromFen(r.fen, &side);
+    e.ChildPositions[1][1] = testing::LoadFen(r.fen, &side);
     const int depth = kSlowBuild ? r.walkDepth - 1 : r.walkDepth;
     testing::WalkReport report;
     testing::ConsistencyWalk(e, side, 2, 1, depth, report);
@@ -88,7 +88,7 @@ TEST(Perft, MirroredPositionsAgreePerRootMove) {
   for (int k = 0; k < 2; ++k) {
     const Reference& r = kReferences[3 + k];
     Colour side = White;
-    const Position root = testing::FromFen(r.fen, &side);
+    const Position root = testing::LoadFen(r.fen, &side);
     int32_t moves[MaxChildren];
     uint64_t leaves[MaxChildren];
     const int n = PerftDivide(e, root, side, depth, moves, leaves);
@@ -110,18 +110,18 @@ TEST(Perft, DeadMaterialStillHasMovesAndDepthLimitsAreKept) {
   testing::Rig rig;
   Engine& e = rig.e();
   // Bare kings: the ply-1 material answer must not cut the count.
-  const Position bare = testing::FromFen("8/8/8/3k4/8/8/8/K7 w - - 0 1");
+  const Position bare = testing::LoadFen("8/8/8/3k4/8/8/8/K7 w - - 0 1");
   EXPECT_EQ(PerftCount(e, bare, White, 1), 3u);
   EXPECT_EQ(PerftCount(e, bare, White, 2), 24u);
   // Mate at the root gives 0 at any depth; out-of-range depths count nothing.
   Colour side = White;
-  const Position mated = testing::FromFen("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", &side);
+  const Position mated = testing::LoadFen("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1", &side);
   EXPECT_EQ(PerftCount(e, mated, side, 1), 0u);
   EXPECT_EQ(PerftCount(e, mated, side, 3), 0u);
   EXPECT_EQ(PerftCount(e, bare, White, 0), 0u);
   EXPECT_EQ(PerftCount(e, bare, White, MaxPerftDepth + 1), 0u);
   // The deepest perft generates at ply 16, from ply 15.
-  const Position kiwipete = testing::FromFen("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
+  const Position kiwipete = testing::LoadFen("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
   e.ChildPositions[7][MaxPly - 1] = kiwipete;
   ASSERT_EQ(GenerateMoves<White>(e, MaxPly, 7), 48);
   for (int i = 1; i <= 48; ++i) EXPECT_TRUE(CheckPosition(e.ChildPositions[i][MaxPly])) << i;

@@ -69,7 +69,7 @@ TEST(StockfishCrossCheck, RandomGamePositionsHaveTheSamePerft) {
   std::vector<std::string> fens;
   for (int g = 0; g < games; ++g) {
     Colour side = White;
-    e.ChildPositions[1][1] = testing::FromFen(starts[g % 6], &side);
+    e.ChildPositions[1][1] = testing::LoadFen(starts[g % 6], &side);
     // Random plies, each from the first slot of the previous ply.
     const int plies = 1 + static_cast<int>(random() % 12);
     int slot = 1;
@@ -82,7 +82,7 @@ TEST(StockfishCrossCheck, RandomGamePositionsHaveTheSamePerft) {
       side = Other(side);
       positions.push_back(e.ChildPositions[1][ply]);
       sides.push_back(side);
-      fens.push_back(testing::ToFen(e.ChildPositions[1][ply], side));
+      fens.push_back(testing::PositionToFen(e.ChildPositions[1][ply], side));
     }
   }
   const std::vector<uint64_t> expected = StockfishPerft(stockfish, fens, depth);

@@ -15,6 +15,7 @@
 #include "support/fen_writer.h"
 #include "support/referee.h"
 #include "trovamossebianco/generate.h"
+#include "trovamossebianco/generation_perft.h"
 
 namespace ormedan {
 namespace {
@@ -43,16 +44,7 @@ bool Rebuild(Engine& other, const std::string& fen, LegalMoves& out) {
   out.count = toMove == White ? GenerateMoves<White>(other, 1, 1) : GenerateMoves<Black>(other, 1, 1);
   out.texts.clear();
   for (int s = 1; s <= out.count; ++s) {
-    const int32_t m = other.ChildPositions[s][1].lastMove;
-    const int piece = MovePiece(m);
-    std::string t;
-    t += static_cast<char>('a' + p.pieceFile[piece] - 1);
-    t += static_cast<char>('0' + p.pieceRank[piece]);
-    t += static_cast<char>('a' + MoveToFile(m) - 1);
-    t += static_cast<char>('0' + MoveToRank(m));
-    const int promotion = MovePromotion(m);
-    if (promotion != 0) t += "nbrq"[(promotion - 2) % 4];
-    out.texts.insert(t);
+    out.texts.insert(MoveCoordinates(p, other.ChildPositions[s][1].lastMove));
   }
   return true;
 }
