@@ -56,38 +56,36 @@ TEST(CommandTable, PrefixesAndWholeLineLiterals) {
   Rig rig;
   Engine& e = rig.e();
   SetUpNewGame(e);
-  HandleLine(e, "newgame");  // three-character prefix
-  EXPECT_EQ(e.driver.gameActive, 1);
-  HandleLine(e, "whitespace");
-  EXPECT_EQ(e.driver.engineIsBlack, 0);
-  HandleLine(e, "blackboard");
-  EXPECT_EQ(e.driver.engineIsBlack, 1);
-  HandleLine(e, "White");  // case-sensitive
-  EXPECT_EQ(e.driver.engineIsBlack, 1);
-  HandleLine(e, "whit");
-  EXPECT_EQ(e.driver.engineIsBlack, 1);
-
-  HandleLine(e, "# note");  // "#" and "." compare the whole line
-  EXPECT_EQ(e.driver.markFlag, 0);
-  HandleLine(e, "#");
-  EXPECT_EQ(e.driver.markFlag, 1);
-  HandleLine(e, ". ");
-  HandleLine(e, "..");
-  EXPECT_EQ(e.driver.markFlag, 1);
-  HandleLine(e, ".");
-  EXPECT_EQ(e.driver.markFlag, 0);
-
-  HandleLine(e, "compute");
-  EXPECT_EQ(e.driver.opponentIsComputer, 0);
-  HandleLine(e, "computers");
-  EXPECT_EQ(e.driver.opponentIsComputer, 1);
-  HandleLine(e, "Result 1-0");
-  EXPECT_EQ(e.driver.gameActive, 1);
-  HandleLine(e, "result 1-0 {White mates}");
-  EXPECT_EQ(e.driver.gameActive, 0);
-  // A second "new" clears what "computer" set.
-  HandleLine(e, "new");
-  EXPECT_EQ(e.driver.opponentIsComputer, 0);
+  // The four flags after each line, in the order given.
+  struct Step {
+    const char* line;
+    int gameActive, engineIsBlack, markFlag, opponentIsComputer;
+  };
+  const Step steps[] = {
+      {"newgame", 1, 1, 0, 0},  // three-character prefix
+      {"whitespace", 1, 0, 0, 0},
+      {"blackboard", 1, 1, 0, 0},
+      {"White", 1, 1, 0, 0},  // case-sensitive
+      {"whit", 1, 1, 0, 0},
+      {"# note", 1, 1, 0, 0},  // "#" and "." compare the whole line
+      {"#", 1, 1, 1, 0},
+      {". ", 1, 1, 1, 0},
+      {"..", 1, 1, 1, 0},
+      {".", 1, 1, 0, 0},
+      {"compute", 1, 1, 0, 0},
+      {"computers", 1, 1, 0, 1},
+      {"Result 1-0", 1, 1, 0, 1},
+      {"result 1-0 {White mates}", 0, 1, 0, 1},
+      {"new", 1, 1, 0, 0},  // a second "new" clears what "computer" set
+  };
+  for (const Step& s : steps) {
+    SCOPED_TRACE(s.line);
+    HandleLine(e, s.line);
+    EXPECT_EQ(e.driver.gameActive, s.gameActive);
+    EXPECT_EQ(e.driver.engineIsBlack, s.engineIsBlack);
+    EXPECT_EQ(e.driver.markFlag, s.markFlag);
+    EXPECT_EQ(e.driver.opponentIsComputer, s.opponentIsComputer);
+  }
   EXPECT_TRUE(rig.out.lines.empty());
 }
 
@@ -157,18 +155,21 @@ TEST(CommandLoop, BlankLinesCarriageReturnsAndQuit) {
 }
 
 TEST(CommandLoop, QuitIsAPrefixAndTheLineIsTrimmedFirst) {
-  for (const char* quit : {"quit", "   quit", "quit\r", "quitter", "quit now"}) {
+  struct Case {
+    const char* line;
+    bool quits;
+  };
+  for (const Case& c : {Case{"quit", true}, Case{"   quit", true}, Case{"quit\r", true}, Case{"quitter", true},
+                        Case{"quit now", true}, Case{"qui", false}, Case{"QUIT", false}, Case{"\tquit", false},
+                        Case{"q uit", false}}) {
     Rig rig;
     SetUpNewGame(rig.e());
-    Loop(rig, std::string(quit) + "\n#\n");
-    EXPECT_EQ(rig.e().driver.markFlag, 0) << quit;
-    EXPECT_EQ(rig.in.ReadByte(), '#') << quit;
-  }
-  for (const char* notQuit : {"qui", "QUIT", "\tquit", "q uit"}) {
-    Rig rig;
-    SetUpNewGame(rig.e());
-    Loop(rig, std::string(notQuit) + "\n#\n");
-    EXPECT_EQ(rig.e().driver.markFlag, 1) << notQuit;
+    Loop(rig, std::string(c.line) + "\n#\n");
+    // Past a quit the "#" is never read.
+    EXPECT_EQ(rig.e().driver.markFlag, c.quits ? 0 : 1) << c.line;
+    if (c.quits) {
+      EXPECT_EQ(rig.in.ReadByte(), '#') << c.line;
+    }
   }
 }
 

@@ -2,6 +2,7 @@
 // castling, hostile lines, and the announced results.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,19 @@ Lines Counted(int n) { return {"mosse possibili " + std::to_string(n)}; }
 void ExpectConsistent(const Engine& e, const std::string& after) {
   std::string why;
   EXPECT_TRUE(CheckPosition(e.GamePosition, &why)) << "after " << after << ": " << why;
+}
+
+// Plays opponent moves that must each be taken (one line of output).
+void Play(Referee& r, std::initializer_list<const char*> moves) {
+  for (const char* m : moves) ASSERT_EQ(r.Send(m).size(), 1u) << m;
+}
+
+// The line is refused, after the lines in `first`, and changes nothing.
+void ExpectRefused(Referee& r, const std::string& line, Lines first = {}) {
+  const GameSnapshot before(r.e());
+  first.push_back("Illegal move: " + line);
+  EXPECT_EQ(r.Send(line), first) << line;
+  EXPECT_TRUE(before.Same(r.e())) << line;
 }
 
 TEST(TakeOpponentMove, OpeningMoveIsAppliedRecordedAndCounted) {
@@ -62,16 +76,12 @@ TEST(TakeOpponentMove, IllegalLinesOfEveryKindChangeNothing) {
   Referee r;
   r.Send("e2e4");
   r.Send("e7e5");
-  const GameSnapshot before(r.e());
   // Blocked, empty origin, own piece taken, promotion letter on a move that
   // does not promote, castling through pieces, impossible piece moves,
   // malformed squares, a null move.
   const std::vector<std::string> lines = {"e4e5", "e3e4", "d1d2",  "a1a3",  "f1b5q", "f1b5n", "e1g1", "g1g3",
                                           "e2",   "e2 e4", "e2-e4", "h2h5", "b1b3",  "a2a2"};
-  for (const std::string& line : lines) {
-    EXPECT_EQ(r.Send(line), Lines{"Illegal move: " + line}) << line;
-    EXPECT_TRUE(before.Same(r.e())) << line;
-  }
+  for (const std::string& line : lines) ExpectRefused(r, line);
   // Characters beyond the fifth, and upper-case letters, are ignored.
   EXPECT_EQ(r.Send("f1b5Q"), Counted(26));  // d7 is pinned, b5 is taken
   Referee s;
@@ -96,14 +106,9 @@ TEST(TakeOpponentMove, RanksOffTheBoardAreRejectedWithoutReading) {
 
 TEST(TakeOpponentMove, HostileBytesAndLongLines) {
   Referee r;
-  const GameSnapshot before(r.e());
-  const std::string nul = std::string("e2\0\0", 4);
-  EXPECT_EQ(r.Send(nul), Lines{"Illegal move: " + nul});
-  const std::string high = "\xE5" "2\xE5" "5";  // reads as a2a5
-  EXPECT_EQ(r.Send(high), Lines{"Illegal move: " + high});
-  const std::string longIllegal = "e2e5" + std::string(100000, 'z');
-  EXPECT_EQ(r.Send(longIllegal), Lines{"Illegal move: " + longIllegal});
-  EXPECT_TRUE(before.Same(r.e()));
+  ExpectRefused(r, std::string("e2\0\0", 4));
+  ExpectRefused(r, "\xE5" "2\xE5" "5");  // reads as a2a5
+  ExpectRefused(r, "e2e5" + std::string(100000, 'z'));
   EXPECT_EQ(r.Send("e2e4" + std::string(100000, '\0')), Counted(20));
   Referee a;
   EXPECT_EQ(a.Send("\xE5" "2\xE5" "4"), Counted(20));  // a2a4
@@ -124,10 +129,8 @@ TEST(TakeOpponentMove, EnPassantAcceptedOnlyRightAfterTheDoubleStep) {
   // No pawn passed: "en passant" is written, then the move is refused.
   Referee late;
   for (const char* m : {"e2e4", "d7d5", "e4e5", "d5d4", "h2h3", "h7h6", "a2a3"}) late.Send(m);
-  const GameSnapshot before(late.e());
-  EXPECT_EQ(late.Send("e5d6"), (Lines{"en passant", "Illegal move: e5d6"}));
-  EXPECT_EQ(late.Send("e5f6"), (Lines{"en passant", "Illegal move: e5f6"}));
-  EXPECT_TRUE(before.Same(late.e()));
+  ExpectRefused(late, "e5d6", {"en passant"});
+  ExpectRefused(late, "e5f6", {"en passant"});
 
   // One move too late: the right has passed.
   Referee gone;
@@ -156,14 +159,9 @@ TEST(TakeOpponentMove, DiagonalPawnStepTowardsTheEdgeRank) {
                            .Put(16, 'e', 2, PawnValue)
                            .Put(29, 'd', 7, -PawnValue)
                            .Done();
-  const GameSnapshot before(r.e());
-  EXPECT_EQ(r.Send("e2d1"), Lines{"Illegal move: e2d1"});
-  EXPECT_EQ(r.Send("d7e8"), Lines{"Illegal move: d7e8"});
-  EXPECT_EQ(r.Send("d7c8"), Lines{"Illegal move: d7c8"});
+  for (const char* line : {"e2d1", "d7e8", "d7c8"}) ExpectRefused(r, line);
   // On the board, the probe is made and "en passant" written as usual.
-  EXPECT_EQ(r.Send("e2f3"), (Lines{"en passant", "Illegal move: e2f3"}));
-  EXPECT_EQ(r.Send("d7c6"), (Lines{"en passant", "Illegal move: d7c6"}));
-  EXPECT_TRUE(before.Same(r.e()));
+  for (const char* line : {"e2f3", "d7c6"}) ExpectRefused(r, line, {"en passant"});
 }
 
 Position PromotionPosition() {
@@ -179,43 +177,35 @@ Position PromotionPosition() {
 
 TEST(TakeOpponentMove, PromotionsFollowTheEngineColour) {
   struct Case {
+    bool engineWhite;
     const char* line;
     int value;  // of the pawn afterwards, 0 = refused
   };
-  // Engine black: the opponent's promotion codes are white's.
-  for (const Case& c : {Case{"b7b8q", QueenValue}, Case{"b7b8r", RookValue}, Case{"b7b8b", BishopValue},
-                        Case{"b7a8n", KnightValue}, Case{"b7b8", 0}, Case{"b7b8Q", 0}, Case{"b7b8k", 0},
-                        Case{"b7b8p", 0}, Case{"g2h1q", 0}}) {
+  // Engine black: the opponent's promotion codes are white's. Engine white:
+  // the codes are black's, so a black pawn promotes and a white one typed
+  // the same way does not.
+  const Case cases[] = {
+      {false, "b7b8q", QueenValue}, {false, "b7b8r", RookValue}, {false, "b7b8b", BishopValue},
+      {false, "b7a8n", KnightValue}, {false, "b7b8", 0},         {false, "b7b8Q", 0},
+      {false, "b7b8k", 0},           {false, "b7b8p", 0},        {false, "g2h1q", 0},
+      {true, "g2g1q", -QueenValue},  {true, "g2h1n", -KnightValue}, {true, "g2g1", 0},
+      {true, "b7b8q", 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.line) + (c.engineWhite ? " (engine white)" : " (engine black)"));
     Referee r;
+    if (c.engineWhite) r.Send("white");
     r.e().GamePosition = PromotionPosition();
     const GameSnapshot before(r.e());
     const Lines out = r.Send(c.line);
     if (c.value == 0) {
-      EXPECT_EQ(out, Lines{std::string("Illegal move: ") + c.line}) << c.line;
-      EXPECT_TRUE(before.Same(r.e())) << c.line;
+      EXPECT_EQ(out, Lines{std::string("Illegal move: ") + c.line});
+      EXPECT_TRUE(before.Same(r.e()));
       continue;
     }
-    ASSERT_EQ(out.size(), 1u) << c.line;
-    EXPECT_EQ(r.e().GamePosition.pieceValue[10], c.value) << c.line;
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(r.e().GamePosition.pieceValue[c.engineWhite ? 26 : 10], c.value);
     EXPECT_EQ(r.e().PositionHistory.Count(), 0);
-    ExpectConsistent(r.e(), c.line);
-  }
-  // Engine white: the codes are black's, so a black pawn promotes and a
-  // white one typed the same way does not.
-  for (const Case& c : {Case{"g2g1q", -QueenValue}, Case{"g2h1n", -KnightValue}, Case{"g2g1", 0},
-                        Case{"b7b8q", 0}}) {
-    Referee r;
-    r.Send("white");
-    r.e().GamePosition = PromotionPosition();
-    const GameSnapshot before(r.e());
-    const Lines out = r.Send(c.line);
-    if (c.value == 0) {
-      EXPECT_EQ(out, Lines{std::string("Illegal move: ") + c.line}) << c.line;
-      EXPECT_TRUE(before.Same(r.e())) << c.line;
-      continue;
-    }
-    ASSERT_EQ(out.size(), 1u) << c.line;
-    EXPECT_EQ(r.e().GamePosition.pieceValue[26], c.value) << c.line;
     ExpectConsistent(r.e(), c.line);
   }
 }
@@ -261,17 +251,14 @@ TEST(TakeOpponentMove, CastlingAsTheKingsTwoSquareMove) {
                      .Done();
     p.whiteShortCastleRight = p.whiteLongCastleRight = 1;
     r.e().GamePosition = p;
-    const GameSnapshot before(r.e());
-    EXPECT_EQ(r.Send("e1g1"), Lines{"Illegal move: e1g1"});
-    EXPECT_TRUE(before.Same(r.e()));
+    ExpectRefused(r, "e1g1");
     EXPECT_EQ(r.Send("e1c1").size(), 1u);
     EXPECT_EQ(r.e().GamePosition.board[3][1], 1);
   }
   {
     // Through moves from the start, for both colours.
     Referee r;
-    for (const char* m : {"e2e4", "e7e5", "g1f3", "b8c6", "f1c4", "g8f6", "e1g1", "f8c5", "d2d3", "e8g8"})
-      ASSERT_EQ(r.Send(m).size(), 1u) << m;
+    Play(r, {"e2e4", "e7e5", "g1f3", "b8c6", "f1c4", "g8f6", "e1g1", "f8c5", "d2d3", "e8g8"});
     EXPECT_EQ(r.e().GamePosition.board[7][1], 1);
     EXPECT_EQ(r.e().GamePosition.board[7][8], 17);
     EXPECT_EQ(r.e().GamePosition.board[6][8], 20);
@@ -280,21 +267,15 @@ TEST(TakeOpponentMove, CastlingAsTheKingsTwoSquareMove) {
   {
     // The bishop on a6 covers f1 once e2 and f1 are empty.
     Referee r;
-    for (const char* m : {"e2e4", "b7b6", "g2g3", "c8a6", "f1h3", "a7a5", "g1f3", "a5a4"})
-      ASSERT_EQ(r.Send(m).size(), 1u) << m;
-    const GameSnapshot before(r.e());
-    EXPECT_EQ(r.Send("e1g1"), Lines{"Illegal move: e1g1"});
-    EXPECT_TRUE(before.Same(r.e()));
+    Play(r, {"e2e4", "b7b6", "g2g3", "c8a6", "f1h3", "a7a5", "g1f3", "a5a4"});
+    ExpectRefused(r, "e1g1");
   }
   {
     // In check from b4: no castling, but the king may step to f1.
     Referee r;
-    for (const char* m : {"e2e4", "e7e5", "g1f3", "b8c6", "f1c4", "g8f6", "d2d3", "f8b4"})
-      ASSERT_EQ(r.Send(m).size(), 1u) << m;
+    Play(r, {"e2e4", "e7e5", "g1f3", "b8c6", "f1c4", "g8f6", "d2d3", "f8b4"});
     EXPECT_NE(r.e().GamePosition.checkingPiece, 0);
-    const GameSnapshot before(r.e());
-    EXPECT_EQ(r.Send("e1g1"), Lines{"Illegal move: e1g1"});
-    EXPECT_TRUE(before.Same(r.e()));
+    ExpectRefused(r, "e1g1");
     EXPECT_EQ(r.Send("e1f1").size(), 1u);
   }
 }
@@ -341,20 +322,14 @@ TEST(TakeOpponentMove, StalemateAndInsufficientMaterial) {
 
 TEST(TakeOpponentMove, ThreefoldRepetitionByKnightMoves) {
   Referee r;
-  const std::vector<std::string> dance = {"g1f3", "g8f6", "f3g1", "f6g8"};
-  for (int round = 0; round < 2; ++round)
-    for (const std::string& m : dance) {
-      const Lines one = r.Send(m);
-      EXPECT_EQ(one.size(), 1u) << m;
-    }
+  for (int round = 0; round < 2; ++round) Play(r, {"g1f3", "g8f6", "f3g1", "f6g8"});
   // The ninth move brings the position after g1f3 for the third time.
   EXPECT_EQ(r.Send("g1f3"), (Lines{"mosse possibili 20", "1/2-1/2 {Draw by repetition}"}));
   EXPECT_EQ(r.e().PositionHistory.Count(), 9);
 
   // A pawn move in between starts the count again.
   Referee p;
-  for (const char* m : {"g1f3", "g8f6", "f3g1", "f6g8", "a2a3", "g1f3", "g8f6", "f3g1", "f6g8"})
-    EXPECT_EQ(p.Send(m).size(), 1u) << m;
+  Play(p, {"g1f3", "g8f6", "f3g1", "f6g8", "a2a3", "g1f3", "g8f6", "f3g1", "f6g8"});
   EXPECT_EQ(p.Send("g1f3").size(), 1u);
 }
 
