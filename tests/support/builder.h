@@ -1,8 +1,11 @@
 // Hand-placed positions for tests: pieces with chosen PieceIds on an empty
-// board, with lists, counts, material and officerCount filled in.
+// board, with lists, counts, material and officerCount filled in; and a test
+// for the initial record.
 #pragma once
 
-#include "declare/position.h"
+#include <cstring>
+
+#include "declare/model.h"
 
 namespace ormedan::testing {
 
@@ -37,5 +40,12 @@ class PositionBuilder {
  private:
   Position p_;
 };
+
+// Whether the record is exactly the one a new game starts from.
+inline bool IsInitial(const Position& p) {
+  Position fresh{};
+  InitialPosition(fresh);
+  return std::memcmp(&fresh, &p, sizeof(Position)) == 0;
+}
 
 }  // namespace ormedan::testing

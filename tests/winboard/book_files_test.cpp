@@ -13,6 +13,7 @@
 #include "declare/model.h"
 #include "support/child_process.h"
 #include "support/files.h"
+#include "support/generation_walk.h"
 #include "support/turns.h"
 #include "trovamossebianco/generate.h"
 
@@ -38,7 +39,7 @@ std::string ReplayLine(Engine& e, const std::string& line) {
     if (piece < 1 || piece > 32 || IsWhitePiece(piece) != white || file < 1 || file > 8 || rank < 1 || rank > 8)
       return "malformed code at " + std::to_string(i);
     const int32_t code = MakeMoveCode(piece, file, rank, e.GamePosition.board[file][rank]);
-    const int n = white ? GenerateMoves<White>(e, 1, 1) : GenerateMoves<Black>(e, 1, 1);
+    const int n = testing::Generate(e, white ? White : Black, 1, 1);
     int matches = 0;
     for (int slot = 1; slot <= n; ++slot) matches += e.ChildPositions[slot][1].lastMove == code ? 1 : 0;
     if (matches != 1) return "not a legal move at " + std::to_string(i);

@@ -4,19 +4,15 @@
 #include <cstring>
 
 #include "declare/model.h"
+#include "support/builder.h"
 #include "support/fakes.h"
 #include "winboard/driver.h"
 
 namespace ormedan {
 namespace {
 
+using testing::IsInitial;
 using testing::Rig;
-
-bool IsInitial(const Position& p) {
-  Position fresh{};
-  InitialPosition(fresh);
-  return std::memcmp(&fresh, &p, sizeof(Position)) == 0;
-}
 
 // Feeds lines through the command loop (no start-up).
 void Loop(Rig& rig, const std::string& input) {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "declare/model.h"
+#include "support/generation_walk.h"
 #include "support/turns.h"
 #include "trovamossebianco/generate.h"
 #include "winboard/driver.h"
@@ -96,7 +97,7 @@ std::string ResultIn(const Lines& out) {
 // Checks a result line against the final position with `toMove` to move.
 void ExpectTrueResult(Engine& e, const Record& r, Colour toMove) {
   const std::string& res = r.result;
-  const int code = toMove == White ? GenerateMoves<White>(e, 1, 1) : GenerateMoves<Black>(e, 1, 1);
+  const int code = testing::Generate(e, toMove, 1, 1);
   if (StartsWith(res, "1-0 ")) {
     EXPECT_EQ(toMove, Black) << res;
     EXPECT_EQ(code, -2) << res;

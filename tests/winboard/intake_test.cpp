@@ -381,9 +381,7 @@ TEST(TakeOpponentMove, AfterResultMovesAreRefereedButNotAnswered) {
   EXPECT_EQ(r.e().MoveHistory.Count(), 2);
   // "new" after a game: initial position, both histories empty.
   r.Send("new");
-  Position fresh{};
-  InitialPosition(fresh);
-  EXPECT_EQ(0, std::memcmp(&fresh, &r.e().GamePosition, sizeof(Position)));
+  EXPECT_TRUE(testing::IsInitial(r.e().GamePosition));
   EXPECT_EQ(r.e().MoveHistory.Count(), 0);
   EXPECT_EQ(r.e().PositionHistory.Count(), 0);
 }

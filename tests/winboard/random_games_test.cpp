@@ -13,6 +13,7 @@
 #include "Textrout/textrout.h"
 #include "declare/model.h"
 #include "support/fen_writer.h"
+#include "support/generation_walk.h"
 #include "support/referee.h"
 #include "trovamossebianco/generate.h"
 #include "trovamossebianco/generation_perft.h"
@@ -41,7 +42,7 @@ bool Rebuild(Engine& other, const std::string& fen, LegalMoves& out) {
     return false;
   }
   other.GamePosition = p;
-  out.count = toMove == White ? GenerateMoves<White>(other, 1, 1) : GenerateMoves<Black>(other, 1, 1);
+  out.count = testing::Generate(other, toMove, 1, 1);
   out.texts.clear();
   for (int s = 1; s <= out.count; ++s) {
     out.texts.insert(MoveCoordinates(p, other.ChildPositions[s][1].lastMove));

@@ -4,10 +4,10 @@
 #include <signal.h>
 
 #include <chrono>
-#include <cstring>
 #include <filesystem>
 
 #include "declare/model.h"
+#include "support/builder.h"
 #include "support/child_process.h"
 #include "support/files.h"
 #include "support/session.h"
@@ -62,9 +62,7 @@ TEST(StartUp, StateAndLinesBeforeTheFirstCommand) {
   EXPECT_EQ(e.driver.remainingTime, 0);
   EXPECT_EQ(e.driver.moveBudget, 0);
   EXPECT_EQ(e.driver.clockStart, 123'456'789);  // the clock runs from start-up
-  Position fresh{};
-  InitialPosition(fresh);
-  EXPECT_EQ(0, std::memcmp(&fresh, &e.GamePosition, sizeof(Position)));
+  EXPECT_TRUE(testing::IsInitial(e.GamePosition));
 }
 
 TEST(StartUp, BookLinesKeepEveryByteButTheLineEnds) {
