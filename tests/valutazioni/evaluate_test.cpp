@@ -450,54 +450,49 @@ TEST_F(EvaluateTest, EvaluatesStoredChildrenAndLeavesThemInWorkPosition) {
 
 // ---- Attacker counts -------------------------------------------------------
 
+struct Probe {
+  Colour side;
+  int file, rank, attackers;
+};
+
+void ExpectAttackers(const Position& p, std::initializer_list<Probe> probes) {
+  for (const Probe& q : probes) {
+    const int got = q.side == White ? AttackerCount<White>(p, q.file, q.rank) : AttackerCount<Black>(p, q.file, q.rank);
+    EXPECT_EQ(got, q.attackers) << (q.side == White ? "white" : "black") << " on file " << q.file << " rank "
+                                << q.rank;
+  }
+}
+
 TEST(AttackerCount, InitialPosition) {
   Position p{};
   InitialPosition(p);
   // e2: king, queen, f1 bishop and g1 knight; e3: the d2 and f2 pawns;
   // f3: e2 and g2 pawns and the g1 knight; c1's diagonal is blocked.
-  EXPECT_EQ(AttackerCount<White>(p, 5, 2), 4);
-  EXPECT_EQ(AttackerCount<White>(p, 5, 3), 2);
-  EXPECT_EQ(AttackerCount<White>(p, 6, 3), 3);
-  EXPECT_EQ(AttackerCount<White>(p, 5, 4), 0);
-  EXPECT_EQ(AttackerCount<Black>(p, 5, 7), 4);
-  EXPECT_EQ(AttackerCount<Black>(p, 5, 6), 2);
-  EXPECT_EQ(AttackerCount<Black>(p, 6, 6), 3);
-  EXPECT_EQ(AttackerCount<Black>(p, 5, 3), 0);
+  ExpectAttackers(p, {{White, 5, 2, 4}, {White, 5, 3, 2}, {White, 6, 3, 3}, {White, 5, 4, 0},
+                      {Black, 5, 7, 4}, {Black, 5, 6, 2}, {Black, 6, 6, 3}, {Black, 5, 3, 0}});
 }
 
 TEST(AttackerCount, PiecesLinesAndBlocks) {
-  const Position p = LoadFen("4k3/8/8/3p4/4P3/2N5/8/B2QK3 w - - 0 1");
-  // d5: e4 pawn, c3 knight, d1 queen up the open file.
-  EXPECT_EQ(AttackerCount<White>(p, 4, 5), 3);
-  EXPECT_EQ(AttackerCount<Black>(p, 4, 5), 0);
-  // e4: the d5 pawn for black, the c3 knight for white.
-  EXPECT_EQ(AttackerCount<Black>(p, 5, 4), 1);
-  EXPECT_EQ(AttackerCount<White>(p, 5, 4), 1);
-  // A pawn attacks forward only: d5 reaches c4, not e6.
-  EXPECT_EQ(AttackerCount<Black>(p, 3, 4), 1);
-  EXPECT_EQ(AttackerCount<Black>(p, 5, 6), 0);
-  // e2: king, queen and knight; the a1 bishop is blocked by c3 on its way
-  // to e5.
-  EXPECT_EQ(AttackerCount<White>(p, 5, 2), 3);
-  EXPECT_EQ(AttackerCount<White>(p, 5, 5), 0);
-  // A queen on a diagonal counts once.
-  const Position q = LoadFen("4k3/8/8/8/3Q4/8/8/4K3 w - - 0 1");
-  EXPECT_EQ(AttackerCount<White>(q, 6, 6), 1);
-  EXPECT_EQ(AttackerCount<White>(q, 4, 8), 1);
-  EXPECT_EQ(AttackerCount<White>(q, 4, 4), 0);  // its own square
+  ExpectAttackers(LoadFen("4k3/8/8/3p4/4P3/2N5/8/B2QK3 w - - 0 1"),
+                  {// d5: e4 pawn, c3 knight, d1 queen up the open file.
+                   {White, 4, 5, 3}, {Black, 4, 5, 0},
+                   // e4: the d5 pawn for black, the c3 knight for white.
+                   {Black, 5, 4, 1}, {White, 5, 4, 1},
+                   // A pawn attacks forward only: d5 reaches c4, not e6.
+                   {Black, 3, 4, 1}, {Black, 5, 6, 0},
+                   // e2: king, queen and knight; the a1 bishop is blocked by
+                   // c3 on its way to e5.
+                   {White, 5, 2, 3}, {White, 5, 5, 0}});
+  // A queen on a diagonal counts once; its own square is not attacked.
+  ExpectAttackers(LoadFen("4k3/8/8/8/3Q4/8/8/4K3 w - - 0 1"), {{White, 6, 6, 1}, {White, 4, 8, 1}, {White, 4, 4, 0}});
 }
 
 TEST(AttackerCount, BoardEdgesAndSquaresOffTheBoard) {
-  // Pawns on the edge files and ranks next to the missing squares.
-  const Position p = LoadFen("k7/7p/8/8/8/8/P7/7K w - - 0 1");
-  EXPECT_EQ(AttackerCount<White>(p, 2, 3), 1);
-  EXPECT_EQ(AttackerCount<Black>(p, 7, 6), 1);
-  EXPECT_EQ(AttackerCount<Black>(p, 7, 8), 0);  // nothing behind rank 8 for black
-  EXPECT_EQ(AttackerCount<White>(p, 1, 1), 0);
-  EXPECT_EQ(AttackerCount<White>(p, 0, 3), 0);
-  EXPECT_EQ(AttackerCount<White>(p, 9, 3), 0);
-  EXPECT_EQ(AttackerCount<Black>(p, 3, 9), 0);
-  EXPECT_EQ(AttackerCount<Black>(p, 3, 0), 0);
+  // Pawns on the edge files and ranks next to the missing squares; nothing
+  // behind rank 8 for black.
+  ExpectAttackers(LoadFen("k7/7p/8/8/8/8/P7/7K w - - 0 1"),
+                  {{White, 2, 3, 1}, {Black, 7, 6, 1}, {Black, 7, 8, 0}, {White, 1, 1, 0}, {White, 0, 3, 0},
+                   {White, 9, 3, 0}, {Black, 3, 9, 0}, {Black, 3, 0, 0}});
 }
 
 }  // namespace
