@@ -1,40 +1,14 @@
 // The perft command of ormedan-tool, run as a program.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
-#include <sstream>
 #include <string>
-#include <vector>
+
+#include "support/tool_run.h"
 
 namespace {
 
-struct ToolRun {
-  int status = -1;
-  std::vector<std::string> lines;  // standard output
-  std::string errors;              // standard error
-};
-
-ToolRun Tool(const std::string& args) {
-  const std::string errFile = ::testing::TempDir() + "perft_tool_stderr.txt";
-  const std::string command = std::string(ORMEDAN_BIN_DIR) + "/ormedan-tool perft " + args + " 2>" + errFile;
-  ToolRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  std::string out;
-  char buffer[4096];
-  size_t got;
-  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, got);
-  const int raw = pclose(pipe);
-  run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  std::istringstream lines(out);
-  for (std::string line; std::getline(lines, line);) run.lines.push_back(line);
-  if (FILE* f = std::fopen(errFile.c_str(), "r")) {
-    while ((got = fread(buffer, 1, sizeof buffer, f)) > 0) run.errors.append(buffer, got);
-    std::fclose(f);
-  }
-  return run;
-}
+using ormedan::testing::ToolRun;
+ToolRun Tool(const std::string& args) { return ormedan::testing::RunTool("perft " + args); }
 
 const char* const kKiwipete = "\"r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1\"";
 

@@ -3,14 +3,13 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <fstream>
 #include <random>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "declare/model.h"
+#include "support/child_process.h"
 #include "support/fakes.h"
 #include "support/generation_walk.h"
 #include "trovamossebianco/generation_perft.h"
@@ -26,22 +25,15 @@ std::string FindStockfish() {
 
 // Runs Stockfish on the positions and returns its perft count of each.
 std::vector<uint64_t> StockfishPerft(const std::string& program, const std::vector<std::string>& fens, int depth) {
-  const std::string input = ::testing::TempDir() + "stockfish_perft_input.txt";
-  {
-    std::ofstream f(input);
-    for (const std::string& fen : fens) f << "position fen " << fen << "\ngo perft " << depth << "\n";
-    f << "quit\n";
-  }
+  testing::ChildOptions options;
+  for (const std::string& fen : fens) options.input += "position fen " + fen + "\ngo perft " + std::to_string(depth) + "\n";
+  options.input += "quit\n";
+  options.timeoutMs = 120000;
+  std::istringstream out(testing::RunChild({program}, options).out);
   std::vector<uint64_t> counts;
-  FILE* pipe = popen((program + " < " + input + " 2>/dev/null").c_str(), "r");
-  if (!pipe) return counts;
-  char line[512];
   const std::string key = "Nodes searched: ";
-  while (std::fgets(line, sizeof line, pipe)) {
-    const std::string l(line);
+  for (std::string l; std::getline(out, l);)
     if (l.rfind(key, 0) == 0) counts.push_back(std::stoull(l.substr(key.size())));
-  }
-  pclose(pipe);
   return counts;
 }
 

@@ -1,29 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
-#include <cstdio>
 #include <string>
+
+#include "support/tool_run.h"
 
 namespace {
 
-struct ToolRun {
-  std::string out;
-  int status = -1;
-};
-
-// Runs ormedan-tool with the given arguments (already quoted for the shell).
-ToolRun Tool(const std::string& args) {
-  ToolRun r;
-  const std::string cmd = std::string("\"") + ORMEDAN_BIN_DIR + "/ormedan-tool\" " + args + " 2>/dev/null";
-  FILE* f = popen(cmd.c_str(), "r");
-  if (f == nullptr) return r;
-  char buf[256];
-  while (fgets(buf, sizeof buf, f) != nullptr) r.out += buf;
-  const int st = pclose(f);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  return r;
-}
+using ormedan::testing::ToolRun;
+ToolRun Tool(const std::string& args) { return ormedan::testing::RunTool(args); }
 
 std::string LastLine(const std::string& s) {
   std::string t = s;
