@@ -8,6 +8,7 @@
 namespace ormedan {
 namespace {
 
+using testing::Initial;
 using testing::PositionBuilder;
 
 // Makes the move and checks the whole record afterwards.
@@ -16,12 +17,6 @@ void Make(Position& p, int32_t move) {
   std::string why;
   EXPECT_TRUE(CheckPosition(p, &why)) << std::hex << move << ": " << why;
   EXPECT_EQ(p.lastMove, move);
-}
-
-Position Initial() {
-  Position p{};
-  InitialPosition(p);
-  return p;
 }
 
 TEST(MakeMove, DoubleStepSetsEnPassantFileForOneMoveOnly) {

@@ -1,6 +1,6 @@
 // Hand-placed positions for tests: pieces with chosen PieceIds on an empty
-// board, with lists, counts, material and officerCount filled in; and a test
-// for the initial record.
+// board, with lists, counts, material and officerCount filled in; and the
+// initial record.
 #pragma once
 
 #include <cstring>
@@ -41,10 +41,14 @@ class PositionBuilder {
   Position p_;
 };
 
-// Whether the record is exactly the one a new game starts from.
+// The record a new game starts from, and whether a record is exactly that.
+inline Position Initial() {
+  Position p{};
+  InitialPosition(p);
+  return p;
+}
 inline bool IsInitial(const Position& p) {
-  Position fresh{};
-  InitialPosition(fresh);
+  const Position fresh = Initial();
   return std::memcmp(&fresh, &p, sizeof(Position)) == 0;
 }
 

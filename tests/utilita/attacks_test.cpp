@@ -11,13 +11,8 @@
 namespace ormedan {
 namespace {
 
+using testing::Initial;
 using testing::PositionBuilder;
-
-Position Initial() {
-  Position p{};
-  InitialPosition(p);
-  return p;
-}
 
 TEST(SquareAttacked, InitialPositionReturnsTheLastPawnFound) {
   const Position p = Initial();

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "declare/model.h"
+#include "support/builder.h"
 #include "support/fakes.h"
 #include "support/fen_load.h"
 #include "valutazioni/evaluate.h"
@@ -464,8 +465,7 @@ void ExpectAttackers(const Position& p, std::initializer_list<Probe> probes) {
 }
 
 TEST(AttackerCount, InitialPosition) {
-  Position p{};
-  InitialPosition(p);
+  const Position p = testing::Initial();
   // e2: king, queen, f1 bishop and g1 knight; e3: the d2 and f2 pawns;
   // f3: e2 and g2 pawns and the g1 knight; c1's diagonal is blocked.
   ExpectAttackers(p, {{White, 5, 2, 4}, {White, 5, 3, 2}, {White, 6, 3, 3}, {White, 5, 4, 0},
