@@ -2,6 +2,7 @@
 // tree uses it, and the killer flags of the pre-analysis.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <tuple>
@@ -78,6 +79,58 @@ TEST(SearchChoice, TwoEqualMatesAreBothPlayed) {
     }
     const bool white = fen[0] == '6';
     EXPECT_EQ(played, white ? (std::set<std::string>{"d1d8", "e1e8"}) : (std::set<std::string>{"d8d1", "e8e1"}));
+  }
+}
+
+// Lines remembered at ply 3 under a root move: none when only a mating
+// reply (which leaves no third move) was searched.
+int LinesUnder(Engine& e, int32_t rootMove) {
+  int n = 0;
+  for (int b = 1; b <= MemoBuckets; ++b)
+    for (int k = 1; k <= e.MemoFill[b]; ++k) n += e.TranspositionMemo[b][k].first == rootMove ? 1 : 0;
+  return n;
+}
+
+// Whether the reply searched first against root child i checkmates the
+// root side: the stored replies are replayed again and the first one is
+// tried.
+bool FirstReplyMates(SearchRig& r, int i) {
+  Engine& e = r.e();
+  const int replies = r.toMove == White ? ReplayStoredReplies<Black>(e, i) : ReplayStoredReplies<White>(e, i);
+  if (replies < 1) return false;
+  return (r.toMove == White ? GenerateMoves<White>(e, 3, 1) : GenerateMoves<Black>(e, 3, 1)) == -2;
+}
+
+TEST(SearchBound, RepliesStopOnlyWhenTheRootMoveFallsPastTheBound) {
+  // Every root move allows a protected queen to take on g2 (g7) with mate,
+  // the reply searched first. The first two root moves set the bound to
+  // that mate score; the third meets it with its first reply, which does
+  // not pass it, so its other replies are still searched.
+  for (const char* fen : {"k7/1b6/8/3q4/8/8/6PP/7K w - - 0 1", "7k/6pp/8/8/3Q4/8/1B6/K7 b - - 0 1"}) {
+    SearchRig r(fen);
+    ASSERT_EQ(r.RunFixed(3), 3) << fen;
+    EXPECT_EQ(r.Number("punteggio mossa  "), r.toMove == White ? -31990 : 31990) << fen;
+    for (int i = 1; i <= 3; ++i) {
+      const int32_t move = r.e().ChildPositions[i][1].lastMove;
+      ASSERT_TRUE(FirstReplyMates(r, i)) << fen << " root move " << i;
+      EXPECT_GT(LinesUnder(r.e(), move), 0) << fen << " root move " << i;
+    }
+  }
+  // A rook can take the queen, so the bound is far from a mate: a root move
+  // whose first reply mates passes it, and its other replies are skipped.
+  for (const char* fen : {"k7/1b6/8/3q4/8/8/6PP/3R3K w - - 0 1", "3r3k/6pp/8/8/3Q4/8/1B6/K7 b - - 0 1"}) {
+    SearchRig r(fen);
+    const int n = r.RunFixed(3);
+    ASSERT_GT(n, 1) << fen;
+    EXPECT_LT(std::abs(r.Number("punteggio mossa  ")), 1000) << fen;
+    int mated = 0;
+    for (int i = 1; i <= n; ++i) {
+      const int32_t move = r.e().ChildPositions[i][1].lastMove;
+      if (!FirstReplyMates(r, i)) continue;
+      ++mated;
+      EXPECT_EQ(LinesUnder(r.e(), move), 0) << fen << " root move " << i;
+    }
+    EXPECT_GT(mated, 1) << fen;
   }
 }
 

@@ -137,6 +137,47 @@ TEST(SearchDepth, DepthIsLoweredWhileTheFirstRootMoveTakesTooLong) {
   EXPECT_TRUE(b.HasLine("regolata profondit\xE0 a 3"));
 }
 
+TEST(SearchDepth, FirstLoweringNeedsMoreThanFiveRootMovesAndAFifthOfTheBudget) {
+  // Five and six root moves, out of check; 20 cs of a budget of 100 is
+  // exactly a fifth, 21 cs is more.
+  const struct {
+    const char* fen;
+    int rootMoves;
+    int64_t elapsedCs;
+    bool lowered;
+  } cases[] = {
+      {"k7/8/8/8/8/8/P6P/7K w - - 0 1", 6, 21, true},  {"7k/p6p/8/8/8/8/8/K7 b - - 0 1", 6, 21, true},
+      {"k7/8/8/8/8/8/P6P/7K w - - 0 1", 6, 20, false}, {"7k/p6p/8/8/8/8/8/K7 b - - 0 1", 6, 20, false},
+      {"k7/8/8/8/8/8/P7/7K w - - 0 1", 5, 40, false},  {"7k/p7/8/8/8/8/8/K7 b - - 0 1", 5, 40, false},
+  };
+  for (const auto& c : cases) {
+    SearchRig r(c.fen);
+    r.e().LastPredictedDepth = 4;
+    r.clock.offset = c.elapsedCs * 10'000;
+    EXPECT_EQ(r.Run(100), c.rootMoves) << c.fen;
+    const std::string line = r.toMove == White ? "regolata profondit\xE0 a4" : "regolata profondit\xE0 a 4";
+    EXPECT_EQ(r.HasLine(line), c.lowered) << c.fen << " after " << c.elapsedCs << " cs";
+    EXPECT_EQ(r.e().SearchDepth, c.lowered ? 4 : 5) << c.fen;
+  }
+}
+
+TEST(SearchDepth, DepthIsReconsideredBeforeEveryReplyOfTheFirstRootMove) {
+  // No time has passed when the first reply is searched; the clock jumps
+  // after the readings made before it, so only the later replies can see
+  // that the budget is gone.
+  for (const char* fen : {kPawnsWhite, kPawnsBlack}) {
+    SearchRig r(fen);
+    r.e().LastPredictedDepth = 5;
+    r.clock.jumpAfter = 4;  // "preanalisi", the depth choice, the two tests before the first reply
+    EXPECT_EQ(r.Run(100), 8) << fen;
+    EXPECT_TRUE(r.HasLine("regolata profondit\xE0 a 4")) << fen;
+    EXPECT_EQ(r.e().SearchDepth, 4) << fen;
+    // Material 2 (four pawns): the horizon 2 div 3 + 6 + 1 stays as the
+    // first depth set it.
+    EXPECT_EQ(r.e().HorizonPly, 7) << fen;
+  }
+}
+
 // A rook ending with captures deep in the tree, so that every root move
 // reaches the time check.
 const char* const kRooks = "8/8/1R6/5pk1/8/6K1/6P1/1r6 w - - 0 1";
@@ -214,6 +255,18 @@ TEST(SearchTime, RootCutOffWhenTheRestOfTheBudgetIsShort) {
   EXPECT_TRUE(r.HasLine("tagliato a mossa  1 su " + std::to_string(n)));
   EXPECT_EQ(r.Number("scelta mossa  "), 1);
   EXPECT_NE(r.Number("punteggio mossa  "), -32000);
+
+  // Eight root moves share 100 cs in twelves: 12 cs left is still enough,
+  // 11 cs is not.
+  for (const char* fen : {kPawnsWhite, kPawnsBlack}) {
+    for (const int64_t elapsedCs : {88, 89}) {
+      SearchRig p(fen);
+      p.e().LastPredictedDepth = 3;
+      p.clock.offset = elapsedCs * 10'000;
+      EXPECT_EQ(p.Run(100), 8) << fen;
+      EXPECT_EQ(p.HasLine("tagliato a mossa  1 su 8"), elapsedCs == 89) << fen << " after " << elapsedCs << " cs";
+    }
+  }
 }
 
 }  // namespace
