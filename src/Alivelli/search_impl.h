@@ -97,13 +97,16 @@ inline void WriteLine(Engine& e, std::string_view text, int64_t value) {
 }
 
 inline void WriteCutLine(Engine& e, int64_t index, int64_t count) {
+  // Two 64-bit numbers take at most 20 characters each: the buffer always fits.
   char buf[96];
   constexpr std::string_view head = "tagliato a mossa  ";
   constexpr std::string_view mid = " su ";
+  char* const end = buf + sizeof buf;
+  char* p = buf + head.size();
   std::memcpy(buf, head.data(), head.size());
-  char* p = std::to_chars(buf + head.size(), buf + sizeof buf, index).ptr;
+  p = std::to_chars(p, end - mid.size() - 20, index).ptr;
   std::memcpy(p, mid.data(), mid.size());
-  p = std::to_chars(p + mid.size(), buf + sizeof buf, count).ptr;
+  p = std::to_chars(p + mid.size(), end, count).ptr;
   e.Write(std::string_view(buf, static_cast<size_t>(p - buf)));
 }
 

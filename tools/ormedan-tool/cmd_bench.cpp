@@ -12,6 +12,7 @@
 
 #include "Alivelli/fixed_depth.h"
 #include "declare/model.h"
+#include "declare/quiet_io.h"
 #include "tool.h"
 
 namespace ormedan::tool {
@@ -51,17 +52,6 @@ constexpr BenchPosition kPositions[] = {
     {"8/5pk1/6p1/8/8/6P1/5PK1/8 b - - 0 1", 3},
 };
 
-struct NoInput : Input {
-  int ReadByte() override { return -1; }
-};
-struct NoOutput : Output {
-  bool WriteLine(std::string_view) override { return true; }
-};
-// The fixed depth ignores the clock; a frozen clock keeps every run equal.
-struct FrozenClock : Clock {
-  int64_t NowMicroseconds() override { return 0; }
-};
-
 double CpuSeconds() {
   timespec t{};
   clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
@@ -90,7 +80,7 @@ int Bench(int argc, char** argv) {
 
   NoInput in;
   NoOutput out;
-  FrozenClock clock;
+  StillClock clock;  // the fixed depth ignores the clock, so every run is equal
   FixedSeedRandom rng(1);
   auto engine = std::make_unique<Engine>(in, out, clock, rng);
   Engine& e = *engine;

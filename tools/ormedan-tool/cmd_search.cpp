@@ -1,7 +1,6 @@
 // ormedan-tool search [--phase P] FEN DEPTH: the driver of the side to move
 // searches the position at a fixed depth and writes its diagnostic lines.
 // The last line is "move <move> nodes <count>" or "result <code>".
-#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -9,29 +8,12 @@
 
 #include "Alivelli/fixed_depth.h"
 #include "declare/model.h"
+#include "declare/quiet_io.h"
 #include "tool.h"
 
 namespace ormedan::tool {
 
 namespace {
-
-struct NoInput : Input {
-  int ReadByte() override { return -1; }
-};
-
-struct StdoutLines : Output {
-  bool WriteLine(std::string_view text) override {
-    const bool ok = std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fputc('\n', stdout) != EOF;
-    return std::fflush(stdout) == 0 && ok;
-  }
-};
-
-struct SteadyClock : Clock {
-  int64_t NowMicroseconds() override {
-    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-  }
-};
 
 int SearchUsage() {
   std::fprintf(stderr, "usage: ormedan-tool search [--phase P] FEN DEPTH   (P = 1, 2 or 3; DEPTH = 1..15)\n");
