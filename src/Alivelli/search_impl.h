@@ -101,7 +101,8 @@ inline void WriteCutLine(Engine& e, int64_t index, int64_t count) {
   constexpr std::string_view head = "tagliato a mossa  ";
   constexpr std::string_view mid = " su ";
   std::memcpy(buf, head.data(), head.size());
-  char* p = std::to_chars(buf + head.size(), buf + sizeof buf, index).ptr;
+  // Room for any 64-bit number, so the separator always fits behind it.
+  char* p = std::to_chars(buf + head.size(), buf + head.size() + 24, index).ptr;
   std::memcpy(p, mid.data(), mid.size());
   p = std::to_chars(p + mid.size(), buf + sizeof buf, count).ptr;
   e.Write(std::string_view(buf, static_cast<size_t>(p - buf)));
