@@ -187,6 +187,7 @@ struct TimedRun {
   std::string move;
   int result = 0;
   int64_t reads = 0;
+  int linesUnderSecond = 0;  // lines of three moves remembered below root move 2
 };
 
 TimedRun RunWithJump(int64_t jumpAfter) {
@@ -197,6 +198,10 @@ TimedRun RunWithJump(int64_t jumpAfter) {
   t.lines = r.out.lines;
   t.move = r.Played();
   t.reads = r.clock.reads;
+  const int32_t second = r.e().ChildPositions[2][1].lastMove;
+  for (int b = 1; b <= MemoBuckets; ++b)
+    for (int k = 1; k <= r.e().MemoFill[b]; ++k)
+      t.linesUnderSecond += r.e().TranspositionMemo[b][k].first == second ? 1 : 0;
   return t;
 }
 
@@ -243,6 +248,10 @@ TEST(SearchTime, TimeOutInTheSecondRootMoveKeepsTheFirst) {
   };
   EXPECT_EQ(score(second), score(first));
   EXPECT_NE(score(first), "punteggio mossa  -32000");
+  // The time ran out below the first line of root move 2, yet the rest of
+  // its tree was still walked and further lines were remembered.
+  EXPECT_EQ(first.linesUnderSecond, 0);
+  EXPECT_GT(second.linesUnderSecond, 1);
 }
 
 TEST(SearchTime, RootCutOffWhenTheRestOfTheBudgetIsShort) {
