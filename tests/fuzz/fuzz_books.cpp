@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     started = StartUp(e, options);
   }
   if (!started) fuzz::Fault("start-up failed: " + errors.Joined());
-  out.stopAtBookMiss = true;
+  in.searchesAllowed = false;
   try {
     CommandLoop(e);
   } catch (const fuzz::SessionEnd&) {

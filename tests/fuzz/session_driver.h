@@ -12,7 +12,12 @@
 //                rank 0 or 9, origin and destination exchanged, junk after it)
 //   @l<a><b><c><d>  "level" with moves 0..60, 0..5 minutes, perhaps :SS, increment 0..2
 //   @t<a><b>     "time" with -100..3899 centiseconds ("otim" when a is odd)
+//   @s           (sent as an empty line) lets the engine search from here on
 // Every other line is sent as it is.
+//
+// A search costs far more than anything else a session does, so a session
+// ends, before the search, when both books miss, unless an "@s" line came
+// before; and once its searches have visited MaxSearchNodes nodes.
 //
 // After every line: GamePosition passes CheckPosition. Every "move" line of
 // the engine names a legal move of the position before it (by a plain board
@@ -74,6 +79,8 @@ struct SessionEnd {};
 class SessionInput : public Input {
  public:
   SessionInput(std::string_view data, SessionWatch& watch) : data_(data), watch_(watch) {}
+  // Whether "@s" lines are obeyed.
+  bool searchesAllowed = true;
   void Attach(Engine& e) { e_ = &e; }
   int ReadByte() override;
 
@@ -100,9 +107,9 @@ class SessionWatch : public Output {
   void Snapshot() { before_ = e_->GamePosition; }
   int64_t searchNodes = 0;
   // When set, the session ends as soon as both books have missed, before
-  // the search that would follow: for the books target, which is after the
-  // book moves only.
-  bool stopAtBookMiss = false;
+  // the search that would follow. (Without a book move a running game
+  // leaves the opening phase only through such a search.)
+  bool stopAtBookMiss = true;
 
   bool WriteLine(std::string_view text) override {
     if (std::getenv("FUZZ_ECHO") != nullptr) std::fprintf(stderr, "< %.*s\n", static_cast<int>(text.size()), text.data());
@@ -201,6 +208,9 @@ inline std::string SessionInput::Structured(std::string_view spec) {
       }
       return s + ' ' + std::to_string(arg(3) % 3);
     }
+    case 's':
+      if (searchesAllowed) watch_.stopAtBookMiss = false;
+      return {};
     case 't': {
       const int t = static_cast<int>((arg(0) * 256 + arg(1)) % 4000) - 100;
       return std::string(arg(0) & 1 ? "otim " : "time ") + std::to_string(t);
