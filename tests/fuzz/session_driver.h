@@ -12,6 +12,8 @@
 //                rank 0 or 9, origin and destination exchanged, junk after it)
 //   @l<a><b><c><d>  "level" with moves 0..60, 0..5 minutes, perhaps :SS, increment 0..2
 //   @t<a><b>     "time" with -100..3899 centiseconds ("otim" when a is odd)
+//   @r<n><c>     16..1024 lines (16 x (n % 64 + 1)) of legal moves of the side
+//                to move, chosen by a sequence seeded with c: long games
 //   @s           (sent as an empty line) lets the engine search from here on
 // Every other line is sent as it is.
 //
@@ -60,7 +62,7 @@ class SteppingClock : public Clock {
 // takes up to a few hundred thousand), or when the move budget has grown
 // beyond what the stepping clock cuts short: the parsing of any "level" or
 // "time" is still exercised, only the searches that would follow are skipped.
-constexpr int64_t MaxSearchNodes = 300'000;
+constexpr int64_t MaxSearchNodes = 200'000;
 constexpr int32_t MaxBudget = 3000;
 
 // The colour whose turn it is by the last move of the record (white before
@@ -96,6 +98,8 @@ class SessionInput : public Input {
   std::string line_;
   size_t at_ = 0;
   bool ended_ = false;
+  int repeat_ = 0;  // moves still to send for an "@r" line
+  uint32_t choice_ = 0;
   SessionWatch& watch_;
   Engine* e_ = nullptr;
 };
@@ -157,15 +161,22 @@ inline bool SessionInput::NextLine() {
   if (ended_) return false;
   std::string why;
   if (!CheckPosition(e_->GamePosition, &why)) Fault("GamePosition inconsistent after a line: " + why);
-  if (pos_ >= data_.size() || watch_.searchNodes >= MaxSearchNodes || e_->driver.moveBudget > MaxBudget) {
+  if ((pos_ >= data_.size() && repeat_ == 0) || watch_.searchNodes >= MaxSearchNodes || e_->driver.moveBudget > MaxBudget) {
     ended_ = true;
     return false;
   }
-  size_t end = data_.find('\n', pos_);
-  if (end == std::string_view::npos) end = data_.size();
-  const std::string_view raw = data_.substr(pos_, end - pos_);
-  pos_ = end + 1;
-  line_ = raw.size() >= 2 && raw[0] == '@' ? Structured(raw) : std::string(raw);
+  if (repeat_ > 0) {
+    --repeat_;
+    choice_ = choice_ * 1103515245u + 12345u;
+    const char spec[3] = {'@', 'm', static_cast<char>(choice_ >> 16)};
+    line_ = Structured(std::string_view(spec, 3));
+  } else {
+    size_t end = data_.find('\n', pos_);
+    if (end == std::string_view::npos) end = data_.size();
+    const std::string_view raw = data_.substr(pos_, end - pos_);
+    pos_ = end + 1;
+    line_ = raw.size() >= 2 && raw[0] == '@' ? Structured(raw) : std::string(raw);
+  }
   line_ += '\n';
   at_ = 0;
   if (std::getenv("FUZZ_ECHO") != nullptr) std::fprintf(stderr, "> %s", line_.c_str());
@@ -208,6 +219,10 @@ inline std::string SessionInput::Structured(std::string_view spec) {
       }
       return s + ' ' + std::to_string(arg(3) % 3);
     }
+    case 'r':
+      repeat_ = 16 * static_cast<int>(arg(0) % 64 + 1);
+      choice_ = arg(1);
+      return {};
     case 's':
       if (searchesAllowed) watch_.stopAtBookMiss = false;
       return {};
