@@ -194,7 +194,7 @@ template <Colour S> class Searcher {
 template <Colour S> int32_t Searcher<S>::PreRoot(int rootSlot) {
   Engine& e = e_;
   slot_[1] = rootSlot;
-  const bool repeats = KeySeenTwice(e, PositionKey(e.ChildPositions[rootSlot][1]));
+  const bool repeats = KeySeenTwice(e, PositionKey(e.ChildPositions[rootSlot][1], O));
   const int count = GenerateMoves<O>(e, 2, rootSlot);
   ReplyEntry& entry = e.ReplyTable[rootSlot];
   entry.replyCount = count;
@@ -404,7 +404,7 @@ template <Colour S> int Searcher<S>::Run() {
   budget_ = e.driver.moveBudget;
 
   int n = 0;
-  if (KeySeenThrice(e, PositionKey(e.GamePosition))) n = -3;
+  if (KeySeenThrice(e, PositionKey(e.GamePosition, S))) n = -3;
   if (e.PositionHistory.Count() > 100) n = -5;
   if (n == 0) {
     n = GenerateMoves<S>(e, 1, 1);
@@ -475,7 +475,7 @@ template <Colour S> int Searcher<S>::Run() {
     } else {
       for (int i = 1; i <= n; ++i) {
         int32_t v;
-        if (KeySeenTwice(e, PositionKey(e.ChildPositions[i][1]))) {
+        if (KeySeenTwice(e, PositionKey(e.ChildPositions[i][1], O))) {
           slot_[1] = i;
           v = e.ReplyTable[entryOf_[i]].replyCount == -2 ? MatedAt<O>(2) : 0;
         } else {

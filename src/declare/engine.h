@@ -12,10 +12,13 @@
 
 namespace ormedan {
 
-// A position key: the decimal PieceIds of the 64 squares, a1..a8, b1..h8.
+// A position key: the decimal PieceIds of the 64 squares, a1..a8, b1..h8,
+// then the side to move ('w' or 'b') and the four castling rights as digits
+// (white short, white long, black short, black long).
 struct PositionKeyText {
+  static constexpr int MaxLength = 128 + 5;
   uint8_t length = 0;
-  char text[128] = {};
+  char text[MaxLength] = {};
   std::string_view View() const { return {text, length}; }
   bool operator==(const PositionKeyText& o) const { return View() == o.View(); }
 };
