@@ -412,10 +412,20 @@ template <Colour S> int Searcher<S>::Run() {
   }
 
   if (n > 0) {
-    // Pre-analysis of every root move.
+    // Pre-analysis of every root move. When the clock cannot pay for all of
+    // it (the limit that "time" sets), it stops after the root move that
+    // passes the limit; the moves not analysed rank last, and the best move
+    // analysed so far is played without a main search.
+    const int32_t limit = budget_ == 999999999 ? -1 : e.driver.preAnalysisLimit;
+    int analysed = n;
     for (int i = 1; i <= n; ++i) {
-      rootValue_[i] = PreRoot(i);
       entryOf_[i] = i;
+      if (i > analysed) {
+        rootValue_[i] = WorstFor<S>();
+        continue;
+      }
+      rootValue_[i] = PreRoot(i);
+      if (limit >= 0 && i < n && ElapsedCentiseconds(e) > limit) analysed = i;
     }
     // Stable bubble sort, best for the root side first.
     for (int pass = 1; pass <= n; ++pass) {
@@ -457,6 +467,8 @@ template <Colour S> int Searcher<S>::Run() {
     } else {
       depth = e.LastPredictedDepth + 1;
     }
+
+    if (analysed < n) n = 1;
 
     const Position& g = e.GamePosition;
     const int material = (g.pawnCount[White] + g.pawnCount[Black]) / 2 + g.knightCount[White] +

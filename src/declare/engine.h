@@ -80,6 +80,9 @@ struct DriverState {
   int32_t remainingTime = 0;
   int32_t moveBudget = 0;
   int64_t clockStart = 0;  // microseconds of the engine's clock
+  // Centiseconds the search's pre-analysis may take before it stops early so
+  // that the clock lasts the rest of the control; -1: no limit. Set by "time".
+  int32_t preAnalysisLimit = -1;
 };
 
 struct EngineMoveRecord {
