@@ -1,23 +1,51 @@
 #!/usr/bin/env bash
-# Plays a match of ORMEDAN against Fairy-Max under a real xboard, headless,
-# and sums up how the games ended. A manual check of the engine in the GUI it
-# was written for; not part of the test suite.
+# Plays a match of ORMEDAN under a real xboard, headless, against Fairy-Max or
+# against a second copy of itself, and sums up how the games ended. A manual
+# check of the engine in the GUI it was written for; not part of the test
+# suite.
 #
-#   tools/xboard-match.sh [GAMES] [TIME_PER_40_MOVES] [OUT_DIR]
+#   tools/xboard-match.sh [--self] [--features] [GAMES] [TIME_PER_40_MOVES] [OUT_DIR]
+#
+#   --self      the opponent is a second ORMEDAN, started in its own copy of
+#               the books (OUT_DIR/books-second/) instead of Fairy-Max
+#   --features  start ORMEDAN (both copies with --self) with --features, so
+#               that it answers xboard's "protover 2" at once; without it
+#               xboard waits about 10 s at each engine start for a feature
+#               reply that never comes, then carries on
 #
 # TIME_PER_40_MOVES is minutes or minutes:seconds (as xboard -tc takes it).
-# Defaults: 4 games (ORMEDAN has white in the odd games, black in the even
-# ones), 1 minute per 40 moves, results in build/xboard-match/ (games.pgn and
-# xboard's debug log). Needs the Debian packages xboard, fairymax, xvfb and
-# xauth. xboard waits about 10 s at each engine start for a feature reply
-# that this engine does not send, then carries on.
+# Defaults: 4 games (the first engine, ORMEDAN, has white in the odd games and
+# black in the even ones), 1 minute per 40 moves, results in
+# build/xboard-match/: games.pgn, xboard.debug (xboard's debug log) and
+# exits.log (each engine exit status). The engine is copied there first, so a
+# rebuild during the match does not change it. Needs the Debian packages
+# xboard, fairymax, xvfb and xauth.
+#
+# The summary is one "key: value" line each: games, each player's wins, draws
+# and losses, each ending as xboard recorded it (result comment and result),
+# then counts of false claims, illegal moves, moves refused by an engine, time
+# losses and engine exits (xboard's texts, plus non-zero exit statuses), and
+# each engine's start-up wait (xboard's "xboard" command to its first "new").
 set -euo pipefail
 cd "$(dirname "$0")/.."
+self=0
+features=0
+while [ $# -gt 0 ]; do
+  case "$1" in
+    --self) self=1 ;;
+    --features) features=1 ;;
+    -*) echo "unknown option: $1" >&2; exit 2 ;;
+    *) break ;;
+  esac
+  shift
+done
 games="${1:-4}"
 minutes="${2:-1}"
 out="${3:-build/xboard-match}"
 export PATH="$PATH:/usr/games"
-for tool in xboard fairymax xvfb-run; do
+needed=(xboard xvfb-run)
+[ "$self" -eq 0 ] && needed+=(fairymax)
+for tool in "${needed[@]}"; do
   command -v "$tool" >/dev/null || { echo "missing: $tool (apt-get install xboard fairymax xvfb xauth)" >&2; exit 2; }
 done
 if [ ! -x build/bin/ormedan ]; then
@@ -25,14 +53,71 @@ if [ ! -x build/bin/ormedan ]; then
   cmake --build --preset release -j2 --target ormedan >&2
 fi
 mkdir -p "$out"
-rm -f "$out/games.pgn" "$out/xboard.debug"
-# -autoCallFlag: a silent or slow engine loses on time instead of hanging the
-# match; -xexit: xboard ends after the last game.
-xvfb-run -a xboard -noGUI -xexit -autoCallFlag true -xponder -mg "$games" -mps 40 -tc "$minutes" \
-  -sgf "$out/games.pgn" -debug -nameOfDebugFile "$out/xboard.debug" \
-  -fcp "$PWD/build/bin/ormedan" -fd "$PWD/books" -scp fairymax >/dev/null 2>&1 || true
+out="$(cd "$out" && pwd)"
+rm -rf "$out/games.pgn" "$out/xboard.debug" "$out/exits.log" "$out/engine" "$out/books-second" "$out/home"
+mkdir -p "$out/engine" "$out/home"
+cp build/bin/ormedan "$out/engine/ormedan.bin"
+# The engine runs under a wrapper named like it (xboard names an engine after
+# its program) that notes how it ended: xboard scores an engine that dies
+# mid-game as a loss on time and says nothing else about it. xboard ends its
+# engines with SIGTERM after "quit"; the wrapper passes it on and marks it.
+cat >"$out/engine/ormedan" <<EOF
+#!/usr/bin/env bash
+trap '' INT
+ended=exit
+trap 'ended=terminated; kill -TERM "\$pid" 2>/dev/null' TERM
+exec 3<&0
+"$out/engine/ormedan.bin" "\$@" <&3 3<&- &
+pid=\$!
+while :; do
+  wait "\$pid" && status=0 || status=\$?
+  kill -0 "\$pid" 2>/dev/null || break
+done
+echo "\$PWD \$ended \$status" >>"$out/exits.log"
+exit "\$status"
+EOF
+chmod +x "$out/engine/ormedan"
+engine="$out/engine/ormedan"
+[ "$features" -eq 1 ] && engine="$engine --features"
+args=(-fcp "$engine" -fd "$PWD/books")
+if [ "$self" -eq 1 ]; then
+  cp -r books "$out/books-second"
+  args+=(-scp "$engine" -sd "$out/books-second" -fn "ORMEDAN-1" -sn "ORMEDAN-2")
+else
+  args+=(-scp fairymax)
+fi
 
-echo "games: $(grep -c '^\[Result ' "$out/games.pgn" 2>/dev/null || echo 0)"
-grep -E '^\[(White|Black|Result) ' "$out/games.pgn" | paste - - - | sed 's/\[White "\([^"]*\)"\]\t\[Black "\([^"]*\)"\]\t\[Result "\([^"]*\)"\]/\1 - \2: \3/'
-echo "how they ended:"
-grep -oE '\{[^}]*\} (1-0|0-1|1/2-1/2|\*)' "$out/games.pgn" | sort | uniq -c
+# -autoCallFlag: a silent or slow engine loses on time instead of hanging the
+# match; -xexit: xboard ends after the last game. xboard runs with its own
+# home folder, so no settings file is read or left behind.
+HOME="$out/home" xvfb-run -a xboard -noGUI -xexit -autoCallFlag true -xponder -mg "$games" -mps 40 -tc "$minutes" \
+  -sgf "$out/games.pgn" -debug -nameOfDebugFile "$out/xboard.debug" "${args[@]}" >/dev/null 2>&1 || true
+
+pgn="$out/games.pgn"
+log="$out/xboard.debug"
+touch "$pgn" "$log" "$out/exits.log"
+# Each game's ending: the comment just before the result that closes its
+# movetext (the file is read as one line, as a comment may be wrapped).
+endings="$(tr '\n' ' ' <"$pgn" | grep -oE '\{[^{}]*\} +(1-0|0-1|1/2-1/2|\*) +(\[Event |$)' |
+  sed -E 's/ +(\[Event )?$//; s/ +/ /g' || true)"
+count() { grep -cE "$1" <<<"$endings" || true; }
+echo "games: $(grep -c '^\[Result ' "$pgn" || true)"
+grep -E '^\[(White|Black|Result) ' "$pgn" | sed 's/^\[[A-Za-z]* "\(.*\)"\]$/\1/' | paste - - - |
+  awk -F'\t' '{
+      w[$1] += 0; w[$2] += 0
+      if ($3 == "1-0") { w[$1]++; l[$2]++ } else if ($3 == "0-1") { w[$2]++; l[$1]++ }
+      else if ($3 == "1/2-1/2") { d[$1]++; d[$2]++ } else { u[$1]++; u[$2]++ }
+    }
+    END { for (p in w) printf "player %s: wins %d draws %d losses %d unfinished %d\n", p, w[p], d[p], l[p], u[p] }' | sort
+[ -n "$endings" ] && sed 's/^{\(.*\)} \(.*\)$/ending \2 {\1}/' <<<"$endings" | sort | uniq -c | awk '{ n = $1; sub(/^ *[0-9]+ /, ""); print $0 ": " n }'
+echo "false-claims: $(count 'False (draw|win|illegal-move) claim')"
+echo "illegal-moves: $(count 'Forfeit due to (illegal|invalid) move|Illegal move')"
+echo "refused-moves: $(grep -cE '^[0-9]+ <(first |second): Illegal move' "$log" || true)"
+echo "time-losses: $(count 'on time|out of time|flag fell')"
+echo "engine-errors: $(count 'exited unexpectedly|Error (writing to|reading from) .*chess program|program exits in draw position')"
+echo "engine-exits: $(awk '$(NF-1) == "exit" && $NF != 0' "$out/exits.log" | wc -l)"
+awk '/^[0-9]+ >(first |second): (xboard|new)$/ {
+    who = ($0 ~ / >first/) ? "first" : "second"
+    if ($NF == "xboard") start[who] = $1 + 0
+    else if (who in start) { printf "startup-ms %s: %d\n", who, $1 - start[who]; delete start[who] }
+  }' "$log"

@@ -194,7 +194,7 @@ template <Colour S> class Searcher {
 template <Colour S> int32_t Searcher<S>::PreRoot(int rootSlot) {
   Engine& e = e_;
   slot_[1] = rootSlot;
-  const bool repeats = KeySeenTwice(e, PositionKey(e.ChildPositions[rootSlot][1]));
+  const bool repeats = KeySeenTwice(e, PositionKey(e.ChildPositions[rootSlot][1], O));
   const int count = GenerateMoves<O>(e, 2, rootSlot);
   ReplyEntry& entry = e.ReplyTable[rootSlot];
   entry.replyCount = count;
@@ -404,7 +404,7 @@ template <Colour S> int Searcher<S>::Run() {
   budget_ = e.driver.moveBudget;
 
   int n = 0;
-  if (KeySeenThrice(e, PositionKey(e.GamePosition))) n = -3;
+  if (KeySeenThrice(e, PositionKey(e.GamePosition, S))) n = -3;
   if (e.PositionHistory.Count() > 100) n = -5;
   if (n == 0) {
     n = GenerateMoves<S>(e, 1, 1);
@@ -412,10 +412,20 @@ template <Colour S> int Searcher<S>::Run() {
   }
 
   if (n > 0) {
-    // Pre-analysis of every root move.
+    // Pre-analysis of every root move. When the clock cannot pay for all of
+    // it (the limit that "time" sets), it stops after the root move that
+    // passes the limit; the moves not analysed rank last, and the best move
+    // analysed so far is played without a main search.
+    const int32_t limit = budget_ == 999999999 ? -1 : e.driver.preAnalysisLimit;
+    int analysed = n;
     for (int i = 1; i <= n; ++i) {
-      rootValue_[i] = PreRoot(i);
       entryOf_[i] = i;
+      if (i > analysed) {
+        rootValue_[i] = WorstFor<S>();
+        continue;
+      }
+      rootValue_[i] = PreRoot(i);
+      if (limit >= 0 && i < n && ElapsedCentiseconds(e) > limit) analysed = i;
     }
     // Stable bubble sort, best for the root side first.
     for (int pass = 1; pass <= n; ++pass) {
@@ -458,6 +468,8 @@ template <Colour S> int Searcher<S>::Run() {
       depth = e.LastPredictedDepth + 1;
     }
 
+    if (analysed < n) n = 1;
+
     const Position& g = e.GamePosition;
     const int material = (g.pawnCount[White] + g.pawnCount[Black]) / 2 + g.knightCount[White] +
                          g.knightCount[Black] + g.diagonalCount[White] + g.diagonalCount[Black] +
@@ -475,7 +487,7 @@ template <Colour S> int Searcher<S>::Run() {
     } else {
       for (int i = 1; i <= n; ++i) {
         int32_t v;
-        if (KeySeenTwice(e, PositionKey(e.ChildPositions[i][1]))) {
+        if (KeySeenTwice(e, PositionKey(e.ChildPositions[i][1], O))) {
           slot_[1] = i;
           v = e.ReplyTable[entryOf_[i]].replyCount == -2 ? MatedAt<O>(2) : 0;
         } else {

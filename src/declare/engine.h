@@ -12,10 +12,13 @@
 
 namespace ormedan {
 
-// A position key: the decimal PieceIds of the 64 squares, a1..a8, b1..h8.
+// A position key: the decimal PieceIds of the 64 squares, a1..a8, b1..h8,
+// then the side to move ('w' or 'b') and the four castling rights as digits
+// (white short, white long, black short, black long).
 struct PositionKeyText {
+  static constexpr int MaxLength = 128 + 5;
   uint8_t length = 0;
-  char text[128] = {};
+  char text[MaxLength] = {};
   std::string_view View() const { return {text, length}; }
   bool operator==(const PositionKeyText& o) const { return View() == o.View(); }
 };
@@ -77,6 +80,9 @@ struct DriverState {
   int32_t remainingTime = 0;
   int32_t moveBudget = 0;
   int64_t clockStart = 0;  // microseconds of the engine's clock
+  // Centiseconds the search's pre-analysis may take before it stops early so
+  // that the clock lasts the rest of the control; -1: no limit. Set by "time".
+  int32_t preAnalysisLimit = -1;
 };
 
 struct EngineMoveRecord {

@@ -5,7 +5,7 @@
 
 namespace ormedan {
 
-PositionKeyText PositionKey(const Position& p) {
+PositionKeyText PositionKey(const Position& p, Colour toMove) {
   PositionKeyText key;
   int n = 0;
   for (int f = 1; f <= 8; ++f) {
@@ -16,6 +16,10 @@ PositionKeyText PositionKey(const Position& p) {
       key.text[n++] = static_cast<char>('0' + id % 10);
     }
   }
+  key.text[n++] = toMove == White ? 'w' : 'b';
+  for (const uint8_t right : {p.whiteShortCastleRight, p.whiteLongCastleRight, p.blackShortCastleRight,
+                              p.blackLongCastleRight})
+    key.text[n++] = right != 0 ? '1' : '0';
   key.length = static_cast<uint8_t>(n);
   return key;
 }

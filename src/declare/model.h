@@ -20,7 +20,9 @@ void InitialPosition(Position& p);
 // Applies one MoveCode in place. Callers pass WorkPosition.
 void MakeMove(Position& p, int32_t move);
 
-PositionKeyText PositionKey(const Position& p);
+// The repetition key of p with `toMove` to move: a position counts again
+// only with the same board, side to move and castling rights.
+PositionKeyText PositionKey(const Position& p, Colour toMove);
 bool KeySeenTwice(const Engine& e, const PositionKeyText& key);
 bool KeySeenThrice(const Engine& e, const PositionKeyText& key);
 

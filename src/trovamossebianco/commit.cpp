@@ -22,7 +22,8 @@ void CommitRootMove(Engine& e, int slot) {
   out.toRank = e.GamePosition.pieceRank[piece];
   out.promotion = MovePromotion(move);
 
-  e.PositionHistory.Append(PositionKey(e.GamePosition));
+  // After a white move black is to move, and the other way round.
+  e.PositionHistory.Append(PositionKey(e.GamePosition, IsWhitePiece(piece) ? Black : White));
   // Every capture and every promotion has a code above 65565.
   if (e.GamePosition.lastMove > 65565) e.PositionHistory.Clear();
   const int value = e.GamePosition.pieceValue[piece];

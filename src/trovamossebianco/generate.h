@@ -6,10 +6,15 @@
 
 namespace ormedan {
 
+// At ply 1 the generator first tests for material that cannot mate and then
+// answers -4 without listing moves (Apply); the referee's legality test of a
+// typed move lists the moves whatever the material (Skip).
+enum class MaterialTest { Apply, Skip };
+
 // Legal moves of colour C at ply (source: GamePosition at ply 1, else
 // ChildPositions[slot][ply-1]); children go to ChildPositions[1..n][ply].
 // Returns n, or -1 stalemate, -2 checkmate, -4 insufficient material (ply 1).
-template <Colour C> int GenerateMoves(Engine& e, int ply, int slot);
+template <Colour C> int GenerateMoves(Engine& e, int ply, int slot, MaterialTest material = MaterialTest::Apply);
 
 // Captures and promotions of colour C for the quiescence plies (ply >= 2).
 template <Colour C> int GenerateCaptures(Engine& e, int ply, int slot);
@@ -21,8 +26,8 @@ template <Colour C> int ReplayStoredReplies(Engine& e, int slot);
 // Makes root child `slot` (0 counts as 1) the game's position.
 void CommitRootMove(Engine& e, int slot);
 
-extern template int GenerateMoves<White>(Engine&, int, int);
-extern template int GenerateMoves<Black>(Engine&, int, int);
+extern template int GenerateMoves<White>(Engine&, int, int, MaterialTest);
+extern template int GenerateMoves<Black>(Engine&, int, int, MaterialTest);
 extern template int GenerateCaptures<White>(Engine&, int, int);
 extern template int GenerateCaptures<Black>(Engine&, int, int);
 extern template int ReplayStoredReplies<White>(Engine&, int);

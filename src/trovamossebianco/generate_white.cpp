@@ -3,7 +3,7 @@
 
 namespace ormedan {
 
-template int GenerateMoves<White>(Engine&, int, int);
+template int GenerateMoves<White>(Engine&, int, int, MaterialTest);
 template int GenerateCaptures<White>(Engine&, int, int);
 
 }  // namespace ormedan

@@ -57,7 +57,10 @@ inline void CopyPosition(Position& to, const Position& from) {
   if constexpr (tail > 0) std::memcpy(d + 16 * chunks, s + 16 * chunks, tail);
 }
 
-// Material that cannot mate: bare kings, or at most one minor piece a side.
+// Material with which no sequence of moves can end in mate: bare kings, a
+// single knight or bishop against a bare king, or one bishop each with both
+// on squares of one colour. Knight against knight, bishop against knight and
+// bishops on unlike squares can still mate, so those games are played on.
 inline bool InsufficientMaterial(const Position& p) {
   if (p.officerCount >= 4) return false;
   const int32_t signature = p.pawnCount[White] + 16 * p.knightCount[White] + 64 * p.diagonalCount[White] +
@@ -70,11 +73,12 @@ inline bool InsufficientMaterial(const Position& p) {
     case 0x40:
     case 0x4000:
     case 0x10000:
-    case 0x4010:
-    case 0x10010:
-    case 0x4040:
-    case 0x10040:
       return true;
+    case 0x10040: {
+      // One diagonal piece a side and no orthogonal one: two bishops.
+      const int w = p.diagonalList[White][1], b = p.diagonalList[Black][1];
+      return ((p.pieceFile[w] + p.pieceRank[w]) & 1) == ((p.pieceFile[b] + p.pieceRank[b]) & 1);
+    }
     default:
       return false;
   }
@@ -341,14 +345,14 @@ struct CaptureSink {
 
 }  // namespace generation
 
-template <Colour C> int GenerateMoves(Engine& e, int ply, int slot) {
+template <Colour C> int GenerateMoves(Engine& e, int ply, int slot, MaterialTest material) {
   using S = Side<C>;
   const Position& source = ply == 1 ? e.GamePosition : e.ChildPositions[slot][ply - 1];
   e.MoveCount = 0;
   Position& w = e.WorkPosition;
   generation::CopyPosition(w, source);
   const bool inCheck = w.checkingPiece != 0;
-  if (ply == 1 && generation::InsufficientMaterial(w)) return -4;
+  if (ply == 1 && material == MaterialTest::Apply && generation::InsufficientMaterial(w)) return -4;
 
   generation::OrderingSink sink((ply & 1) ? e.OddPlyKillers : e.EvenPlyKillers);
   generation::ListMoves<C>(w, sink, !inCheck);

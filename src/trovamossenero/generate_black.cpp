@@ -3,7 +3,7 @@
 
 namespace ormedan {
 
-template int GenerateMoves<Black>(Engine&, int, int);
+template int GenerateMoves<Black>(Engine&, int, int, MaterialTest);
 template int GenerateCaptures<Black>(Engine&, int, int);
 
 }  // namespace ormedan

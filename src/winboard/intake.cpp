@@ -15,8 +15,8 @@ namespace ormedan {
 
 namespace {
 
-int GenerateRootMoves(Engine& e, Colour c) {
-  return c == White ? GenerateMoves<White>(e, 1, 1) : GenerateMoves<Black>(e, 1, 1);
+int GenerateRootMoves(Engine& e, Colour c, MaterialTest material = MaterialTest::Apply) {
+  return c == White ? GenerateMoves<White>(e, 1, 1, material) : GenerateMoves<Black>(e, 1, 1, material);
 }
 
 // The promotion code of the letter; the codes follow the engine's colour
@@ -81,7 +81,8 @@ void TakeOpponentMove(Engine& e, std::string_view line) {
 
   // An empty origin square (piece 0) is looked up among white's moves.
   const Colour mover = piece <= 16 ? White : Black;
-  const int n = GenerateRootMoves(e, mover);
+  // Every legal move is accepted, whatever material is left.
+  const int n = GenerateRootMoves(e, mover, MaterialTest::Skip);
   bool legal = false;
   for (int s = 1; s <= n && s <= MaxChildren; ++s)
     if (e.ChildPositions[s][1].lastMove == code) legal = true;
@@ -99,7 +100,7 @@ void TakeOpponentMove(Engine& e, std::string_view line) {
   e.GamePosition = work;
 
   e.MoveHistory.Append(e.GamePosition.lastMove);
-  const PositionKeyText key = PositionKey(e.GamePosition);
+  const PositionKeyText key = PositionKey(e.GamePosition, enemy);
   e.PositionHistory.Append(key);
   // Captures and promotions, then pawn moves, start a new repetition window.
   if (e.GamePosition.lastMove > 65565) e.PositionHistory.Clear();

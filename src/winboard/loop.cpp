@@ -175,6 +175,7 @@ void NewGame(Engine& e) {
   e.driver.movesPerControl = 40;
   e.driver.remainingTime = 12000;
   e.driver.baseTime = 12000;
+  e.driver.preAnalysisLimit = -1;
 }
 
 void CommandLoop(Engine& e) {

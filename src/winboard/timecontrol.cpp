@@ -1,5 +1,6 @@
 // Time control: "level" sets the control period, "time" the engine's clock;
 // both derive moveBudget, the centiseconds the search may spend on a move.
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -48,21 +49,27 @@ void LevelCommand(Engine& e, std::string_view argument) {
   const int64_t m = EffectiveMovesPerControl(d);
   d.moveBudget = Clamp32(int64_t{d.baseTime} / (m / 8 + m));
   d.remainingTime = d.baseTime;
+  d.preAnalysisLimit = -1;  // until the next "time"
 }
 
 void TimeCommand(Engine& e, std::string_view argument) {
   DriverState& d = e.driver;
   d.remainingTime = TextToInt(argument);
-  if (d.remainingTime <= 300) {
+  // done is at least 0 and below |m|: for m > 0, m - done is at least 1;
+  // for m < 0 (a negative moves word), m - done stays negative. Never 0.
+  const int64_t m = EffectiveMovesPerControl(d);
+  const int64_t n = e.MoveHistory.Count();
+  const int64_t done = ((n + 1) / 2) % m;
+  const int64_t movesToGo = m - done;
+  if (d.remainingTime <= 300)
     d.moveBudget = 1;
-  } else {
-    // done is at least 0 and below |m|: for m > 0, m - done is at least 1;
-    // for m < 0 (a negative moves word), m - done stays negative. Never 0.
-    const int64_t m = EffectiveMovesPerControl(d);
-    const int64_t n = e.MoveHistory.Count();
-    const int64_t done = ((n + 1) / 2) % m;
-    d.moveBudget = Clamp32((int64_t{d.remainingTime} - 200) / (m - done));
-  }
+  else
+    d.moveBudget = Clamp32((int64_t{d.remainingTime} - 200) / movesToGo);
+  // The pre-analysis of every root move is the least a searched move costs,
+  // whatever the budget. Where that would not leave a fair share of the
+  // clock (one second kept back) for each move still to play in the
+  // control, the search stops it early instead of losing on time.
+  d.preAnalysisLimit = movesToGo > 0 ? Clamp32(std::max<int64_t>(0, d.remainingTime - 100) / (movesToGo + 1)) : -1;
   e.FixedDepthWhite = 0;
   e.FixedDepthBlack = 0;
   e.driver.clockStart = e.clock.NowMicroseconds();

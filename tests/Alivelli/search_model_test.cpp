@@ -91,7 +91,7 @@ struct Model {
     const int ply = k + 1, s = slot[k];
     const Colour mover = MoverAt(k);
     const Position& node = e.ChildPositions[s][k];
-    const bool repeats = k == 1 && KeySeenTwice(e, PositionKey(node));
+    const bool repeats = k == 1 && KeySeenTwice(e, PositionKey(node, MoverAt(k)));
     if (repeats && !preAnalysis) return 0;  // the mate case is settled by the caller
     int count = 0;
     int32_t start = node.material;
@@ -176,7 +176,7 @@ struct Model {
     for (int i = 1; i <= n; ++i) {
       slot[1] = i;
       int32_t value = Node(1);
-      if (KeySeenTwice(e, PositionKey(e.ChildPositions[i][1]))) {
+      if (KeySeenTwice(e, PositionKey(e.ChildPositions[i][1], Other(root)))) {
         for (int t = 1; t <= MaxChildren; ++t)
           if (e.ReplyTable[t].rootMove == e.ChildPositions[i][1].lastMove && e.ReplyTable[t].replyCount == -2)
             value = MatedAt(1);

@@ -37,6 +37,8 @@ TEST(SearchResults, GameEndStatusesPrintOnlyTheClosingLines) {
       {"3R2k1/5ppp/8/8/8/8/5PPP/6K1 b - - 0 1", -2},    // black mated
       {"8/8/4k3/8/8/4K3/8/8 w - - 0 1", -4},            // bare kings
       {"8/8/4k3/8/8/4K3/8/8 b - - 0 1", -4},
+      {"2b5/8/8/8/8/8/8/K2B3k w - - 0 1", -4},          // bishops on squares of one colour
+      {"2B5/8/8/8/8/8/8/K2b3k b - - 0 1", -4},
   };
   for (const auto& c : cases) {
     SearchRig r(c.fen);
@@ -46,23 +48,32 @@ TEST(SearchResults, GameEndStatusesPrintOnlyTheClosingLines) {
   }
 }
 
+TEST(SearchResults, MinorPiecesThatCanStillMatePlayOn) {
+  for (const char* fen : {"8/8/3n4/8/8/3N4/8/K6k w - - 0 1", "8/8/3n4/8/8/3B4/8/K6k w - - 0 1",
+                          "2b5/8/8/8/8/8/8/K1B4k w - - 0 1", "8/8/3n4/8/8/3N4/8/K6k b - - 0 1",
+                          "8/8/3b4/8/8/3N4/8/K6k b - - 0 1", "2B5/8/8/8/8/8/8/K1b4k b - - 0 1"}) {
+    SearchRig r(fen);
+    EXPECT_GT(r.RunFixed(3), 0) << fen;
+  }
+}
+
 TEST(SearchResults, RepetitionAndFiftyMoveStatuses) {
   for (const char* fen : {"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1",
                           "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1"}) {
     SearchRig twice(fen);
-    for (int k = 0; k < 2; ++k) twice.e().PositionHistory.Append(PositionKey(twice.position));
+    for (int k = 0; k < 2; ++k) twice.e().PositionHistory.Append(PositionKey(twice.position, twice.toMove));
     EXPECT_GT(twice.RunFixed(1), 0) << "a key seen twice is no draw yet";
 
     SearchRig thrice(fen);
-    for (int k = 0; k < 3; ++k) thrice.e().PositionHistory.Append(PositionKey(thrice.position));
+    for (int k = 0; k < 3; ++k) thrice.e().PositionHistory.Append(PositionKey(thrice.position, thrice.toMove));
     EXPECT_EQ(thrice.Run(500), -3);
     EXPECT_EQ(thrice.out.lines, (std::vector<std::string>{"totale millisecondi 0", "scelta mossa  0"}));
 
     // 101 entries, the current key among them three times: the fifty-move
     // draw takes precedence.
     SearchRig fifty(fen);
-    for (int k = 0; k < 3; ++k) fifty.e().PositionHistory.Append(PositionKey(fifty.position));
-    PositionKeyText other = PositionKey(fifty.position);
+    for (int k = 0; k < 3; ++k) fifty.e().PositionHistory.Append(PositionKey(fifty.position, fifty.toMove));
+    PositionKeyText other = PositionKey(fifty.position, fifty.toMove);
     other.text[0] = 'x';
     for (int k = 0; k < 98; ++k) fifty.e().PositionHistory.Append(other);
     EXPECT_EQ(fifty.Run(500), -5);

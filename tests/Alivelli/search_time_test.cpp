@@ -98,6 +98,36 @@ std::vector<std::string> Prefixes(const SearchRig& r) {
   return p;
 }
 
+TEST(SearchTime, PreAnalysisStopsWhereTheClockCannotPayForIt) {
+  for (const char* fen : {kPawnsWhite, kPawnsBlack}) {
+    SearchRig calm(fen);
+    calm.clock.offset = 10'000;  // 1 centisecond gone at every reading
+    calm.e().driver.preAnalysisLimit = 1;  // not passed: the whole search, as without a limit
+    SearchRig unlimited(fen);
+    unlimited.clock.offset = 10'000;
+    EXPECT_EQ(calm.Run(500), unlimited.Run(500)) << fen;
+    EXPECT_EQ(calm.out.lines, unlimited.out.lines) << fen;
+
+    SearchRig hurry(fen);
+    hurry.clock.offset = 10'000;
+    hurry.e().driver.preAnalysisLimit = 0;  // passed after the first root move
+    const int first = hurry.toMove == White ? GenerateMoves<White>(hurry.e(), 1, 1) : GenerateMoves<Black>(hurry.e(), 1, 1);
+    ASSERT_EQ(first, 11);
+    const int32_t firstMove = hurry.e().ChildPositions[1][1].lastMove;
+    EXPECT_EQ(hurry.Run(500), 1) << fen;  // played at once, no main search
+    EXPECT_EQ(hurry.e().GamePosition.lastMove, firstMove) << fen;
+    EXPECT_EQ(hurry.Number("scelta mossa  "), 1);
+    EXPECT_LT(hurry.e().NodeCount, unlimited.e().NodeCount / 4) << fen;
+    EXPECT_FALSE(hurry.HasLine("tagliato a mossa  1 su 8")) << fen;
+
+    // A fixed depth ignores the clock.
+    SearchRig fixed(fen);
+    fixed.e().driver.preAnalysisLimit = 0;
+    fixed.clock.offset = 10'000;
+    EXPECT_EQ(fixed.Run(999999999), 8) << fen;
+  }
+}
+
 TEST(SearchDepth, LineOrderOfANormalCall) {
   SearchRig r(kPawnsWhite);
   r.clock.offset = 120'000;  // 12 cs

@@ -13,33 +13,46 @@ std::string Text(const std::array<char, 3>& a) { return std::string(a.begin(), a
 TEST(PositionKey, InitialPositionAndAfterE4) {
   Position p{};
   InitialPosition(p);
-  const PositionKeyText k0 = PositionKey(p);
+  const PositionKeyText k0 = PositionKey(p, White);
   const std::string s0(k0.View());
-  EXPECT_EQ(s0.size(), 87u);
+  EXPECT_EQ(s0.size(), 92u);  // 87 board digits, the side to move, four rights
   EXPECT_EQ(s0.substr(0, 10), "3900002519");
+  EXPECT_EQ(s0.substr(87), "w1111");
   MakeMove(p, 0x4510);
-  const std::string s1(PositionKey(p).View());
-  EXPECT_EQ(s1.size(), 87u);
+  const std::string s1(PositionKey(p, Black).View());
+  EXPECT_EQ(s1.size(), 92u);
+  EXPECT_EQ(s1.substr(87), "b1111");
   // Files a..d are 4 * 8 squares; the e-file follows.
   const std::string before = s0.substr(0, s0.find("1160000"));
   EXPECT_EQ(s1.substr(0, before.size()), before);
   EXPECT_EQ(s0.substr(before.size(), 12), "116000029176");
   EXPECT_EQ(s1.substr(before.size(), 12), "100160029176");
-  EXPECT_EQ(s1.substr(before.size() + 12), s0.substr(before.size() + 12));
+  EXPECT_EQ(s1.substr(before.size() + 12, 87 - before.size() - 12), s0.substr(before.size() + 12, 87 - before.size() - 12));
 }
 
-TEST(PositionKey, TwinPiecesAndLengthBounds) {
+TEST(PositionKey, SideToMoveCastlingRightsTwinPiecesAndLengthBounds) {
   Position p{};
   InitialPosition(p);
+  EXPECT_FALSE(PositionKey(p, White) == PositionKey(p, Black));
+  // Each right on its own changes the key: white short, white long, black short, black long.
+  uint8_t Position::*rights[] = {&Position::whiteShortCastleRight, &Position::whiteLongCastleRight,
+                                 &Position::blackShortCastleRight, &Position::blackLongCastleRight};
+  for (int i = 0; i < 4; ++i) {
+    Position q = p;
+    q.*rights[i] = 0;
+    std::string expected = "1111";
+    expected[static_cast<size_t>(i)] = '0';
+    EXPECT_EQ(std::string(PositionKey(q, White).View()).substr(88), expected);
+  }
   Position q = p;
   q.board[2][1] = 8;  // the two white knights exchanged
   q.board[7][1] = 7;
-  EXPECT_FALSE(PositionKey(p) == PositionKey(q));
+  EXPECT_FALSE(PositionKey(p, White) == PositionKey(q, White));
   Position empty{};
-  EXPECT_EQ(std::string(PositionKey(empty).View()), std::string(64, '0'));
+  EXPECT_EQ(std::string(PositionKey(empty, Black).View()), std::string(64, '0') + "b0000");
   for (int f = 1; f <= 8; ++f)
     for (int r = 1; r <= 8; ++r) empty.board[f][r] = 32;
-  EXPECT_EQ(PositionKey(empty).length, 128);
+  EXPECT_EQ(PositionKey(empty, White).length, 133);
 }
 
 TEST(KeySeen, CountsWholeKeys) {
@@ -47,9 +60,9 @@ TEST(KeySeen, CountsWholeKeys) {
   Engine& e = rig.e();
   SetUpNewGame(e);
   Position p = e.GamePosition;
-  const PositionKeyText k = PositionKey(p);
+  const PositionKeyText k = PositionKey(p, White);
   MakeMove(p, 0x4510);
-  const PositionKeyText other = PositionKey(p);
+  const PositionKeyText other = PositionKey(p, Black);
   EXPECT_FALSE(KeySeenTwice(e, k));
   EXPECT_FALSE(KeySeenThrice(e, k));
   e.PositionHistory.Append(k);

@@ -80,7 +80,7 @@ struct SearchRig {
       const std::string text = {static_cast<char>('a' + fromFile - 1), static_cast<char>('0' + fromRank),
                                 static_cast<char>('a' + MoveToFile(m) - 1), static_cast<char>('0' + MoveToRank(m))};
       if (text == move) {
-        for (int k = 0; k < times; ++k) e().PositionHistory.Append(PositionKey(child));
+        for (int k = 0; k < times; ++k) e().PositionHistory.Append(PositionKey(child, Other(toMove)));
         return;
       }
     }

@@ -294,23 +294,33 @@ TEST(GenerateMoves, ResultCodesForMateStalemateAndDeadMaterial) {
     AtRoot t("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1");
     EXPECT_EQ(t.Generate(), -1);
   }
-  // Dead material at ply 1, for either side to move, before any generation.
+  // Dead material at ply 1, for either side to move, before any generation:
+  // bare kings, one minor piece, bishops on squares of one colour.
   for (const char* fen : {"4k3/8/8/8/8/8/8/4K3 w - - 0 1", "4k3/8/8/8/8/8/8/4K3 b - - 0 1",
                           "4k3/8/8/8/8/8/8/2B1K3 b - - 0 1", "4k3/8/8/8/8/8/8/2N1K3 w - - 0 1",
-                          "4kn2/8/8/8/8/8/8/2B1K3 w - - 0 1", "4kb2/8/8/8/8/8/8/1N2K3 w - - 0 1",
-                          "4kb2/8/8/8/8/8/8/2B1K3 b - - 0 1"}) {
+                          "4kn2/8/8/8/8/8/8/4K3 w - - 0 1", "2b1k3/8/8/8/8/8/8/4K3 b - - 0 1",
+                          "4kb2/8/8/8/8/8/8/2B1K3 b - - 0 1", "2b1k3/8/8/8/8/8/8/3BK3 w - - 0 1"}) {
     AtRoot t(fen);
     t.rig.e().MoveCount = 77;
     EXPECT_EQ(t.Generate(), -4) << fen;
     EXPECT_EQ(t.rig.e().MoveCount, 0) << fen;
     EXPECT_TRUE(testing::SamePosition(t.rig.e().WorkPosition, t.position)) << fen;
   }
-  // Enough to play on.
+  // Enough to play on: mate is still possible, if only with help. Knight
+  // against knight or bishop, and bishops on unlike squares, either colour.
   for (const char* fen : {"4k3/8/8/8/8/8/8/1NN1K3 w - - 0 1", "4k3/8/8/8/8/8/8/R3K3 w - - 0 1",
                           "4k3/8/8/8/8/8/4P3/4K3 w - - 0 1", "4k3/8/8/8/8/8/8/3QK3 b - - 0 1",
-                          "4k3/8/8/8/8/8/8/1BB1K3 w - - 0 1"}) {
+                          "4k3/8/8/8/8/8/8/1BB1K3 w - - 0 1", "8/8/3n4/8/8/3N4/8/K6k w - - 0 1",
+                          "8/8/3n4/8/8/3N4/8/K6k b - - 0 1", "8/8/3n4/8/8/3B4/8/K6k w - - 0 1",
+                          "8/8/3b4/8/8/3N4/8/K6k b - - 0 1", "2b5/8/8/8/8/8/8/K1B4k w - - 0 1",
+                          "2B5/8/8/8/8/8/8/K1b4k b - - 0 1"}) {
     AtRoot t(fen);
     EXPECT_GT(t.Generate(), 0) << fen;
+  }
+  // The referee's test of a typed move lists the moves whatever the material.
+  {
+    AtRoot t("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
+    EXPECT_EQ(GenerateMoves<White>(t.rig.e(), 1, 1, MaterialTest::Skip), 5);
   }
   // The same bare kings below the root generate their king moves.
   testing::Rig rig;

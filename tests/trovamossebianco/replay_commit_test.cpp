@@ -151,7 +151,7 @@ class CommitTest : public ::testing::Test {
   Engine& e() { return rig.e(); }
   void FillHistory(int n) {
     e().PositionHistory.Clear();
-    for (int i = 0; i < n; ++i) e().PositionHistory.Append(PositionKey(e().GamePosition));
+    for (int i = 0; i < n; ++i) e().PositionHistory.Append(PositionKey(e().GamePosition, White));
   }
   testing::Rig rig;
 };
@@ -170,7 +170,7 @@ TEST_F(CommitTest, ShortCastlingIsReportedAsTheKingsMove) {
   EXPECT_EQ(e().EngineMove.promotion, 0);
   EXPECT_EQ(e().GamePosition.board[6][1], 4);  // the rook came along
   EXPECT_EQ(e().PositionHistory.Count(), 2);
-  EXPECT_EQ(e().PositionHistory.Occurrences(PositionKey(child)), 1);
+  EXPECT_EQ(e().PositionHistory.Occurrences(PositionKey(child, Black)), 1);
 }
 
 TEST_F(CommitTest, BlackQueenPromotionEmptiesTheHistory) {
@@ -194,7 +194,7 @@ TEST_F(CommitTest, HistoryGrowsOnQuietPieceMovesOnly) {
   FillHistory(1);
   CommitRootMove(e(), 1);
   EXPECT_EQ(e().PositionHistory.Count(), 2);
-  EXPECT_EQ(e().PositionHistory.Occurrences(PositionKey(e().GamePosition)), 1);
+  EXPECT_EQ(e().PositionHistory.Occurrences(PositionKey(e().GamePosition, Black)), 1);
   EXPECT_EQ(e().EngineMove.fromFile, 7);
   EXPECT_EQ(e().EngineMove.toFile, 6);
 

@@ -163,7 +163,7 @@ Record PlayGame(uint32_t whiteSeed, uint32_t blackSeed, int maxPlies) {
     EXPECT_TRUE(CheckPosition(played, &why)) << why;
     const int32_t last = played.lastMove;
     if (IsCaptureOrPromotion(last) || std::abs(played.pieceValue[MovePiece(last)]) == PawnValue) record.keys.clear();
-    record.keys.emplace_back(std::string(PositionKey(played).View()), toMove);
+    record.keys.emplace_back(std::string(PositionKey(played, toMove).View()), toMove);
 
     if (!record.result.empty()) break;  // the mover announced the end with its move
     out = answer;

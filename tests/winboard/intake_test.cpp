@@ -316,9 +316,68 @@ TEST(TakeOpponentMove, StalemateAndInsufficientMaterial) {
                            .Put(27, 'c', 3, -PawnValue)
                            .Done();
   EXPECT_EQ(k.Send("b1c3"), Counted(-4));
-  // With so little material left, no side has moves at all any more.
-  EXPECT_EQ(k.Send("e1e2"), Lines{"Illegal move: e1e2"});
+  // The game is drawn, yet the moves are still legal and still refereed.
+  EXPECT_EQ(k.Send("e8e7"), Counted(-4));
+  EXPECT_EQ(k.Send("e1e2"), Counted(-4));
+  ExpectRefused(k, "e2e4");
 }
+
+TEST(TakeOpponentMove, LegalMovesAreTakenAfterBareKingsForBothMovers) {
+  // A whole game down to bare kings: the kings still walk, either colour.
+  Referee r;
+  Play(r, {"b2b4", "a7a5", "b4a5", "a8a5", "b1a3", "a5a3", "c1a3", "c7c5", "a3c5", "d7d6", "c5d6", "e7d6",
+           "h2h3", "c8h3", "h1h3", "h7h6", "h3h6", "g7h6", "g2g4", "f7f5", "g4f5", "d8b6", "e2e3", "b6e3",
+           "f2e3", "b8a6", "f1a6", "b7a6", "f5f6", "g8f6", "e3e4", "f6e4", "c2c3", "e4c3", "d2c3", "h6h5",
+           "d1d6", "f8d6", "a2a3", "d6a3", "a1a3", "a6a5", "a3a5", "e8d8", "a5h5", "h8h5", "g1h3", "h5h3",
+           "e1f1", "h3c3", "f1g2", "c3f3", "g2f3"});
+  EXPECT_EQ(r.Send("f3e3"), Counted(-4));
+  EXPECT_EQ(r.Send("d8e7"), Counted(-4));
+  ExpectRefused(r, "e3e5");
+  ExpectConsistent(r.e(), "the bare kings' moves");
+  // The engine playing white counts its own moves the same way.
+  r.Send("white");
+  EXPECT_EQ(r.Send("e3d3"), Counted(-4));
+}
+
+// Every move of `moves` is taken with no result line; then `last` brings
+// the draw by repetition.
+void ExpectRepetitionOnlyAt(const std::vector<const char*>& moves, const char* last) {
+  Referee r;
+  for (const char* m : moves) ASSERT_EQ(r.Send(m).size(), 1u) << "after " << m;
+  const Lines out = r.Send(last);
+  ASSERT_EQ(out.size(), 2u) << last;
+  EXPECT_EQ(out[1], "1/2-1/2 {Draw by repetition}");
+}
+
+TEST(TakeOpponentMove, RepetitionCountsOnlyTheSameSideToMove) {
+  // A queen's triangle against a knight's shuffle: the board comes back
+  // every six half-moves, with the other side to move every other time. The
+  // third occurrence with the same side to move is the 27th half-move.
+  std::vector<const char*> white = {"e2e4", "e7e5"};
+  std::vector<const char*> black = {"e2e4", "e7e5"};
+  for (int round = 0; round < 2; ++round) {
+    for (const char* m : {"d1f3", "g8f6", "f3g4", "f6g8", "g4d1", "g8f6", "d1f3", "f6g8", "f3g4", "g8f6", "g4d1",
+                          "f6g8"})
+      white.push_back(m);
+    for (const char* m : {"g1f3", "d8f6", "f3g1", "f6g5", "g1f3", "g5d8", "f3g1", "d8f6", "g1f3", "f6g5", "f3g1",
+                          "g5d8"})
+      black.push_back(m);
+  }
+  ExpectRepetitionOnlyAt(white, "d1f3");
+  ExpectRepetitionOnlyAt(black, "g1f3");
+}
+
+TEST(TakeOpponentMove, RepetitionCountsOnlyTheSameCastlingRights) {
+  // A rook goes out and back: the board is the one of move 2, 6 and 10, but
+  // the rights of move 2 are gone. The third equal position is move 14.
+  ExpectRepetitionOnlyAt({"g1f3", "g8f6", "h1g1", "h8g8", "g1h1", "g8h8", "f3g1", "f6g8", "g1f3", "g8f6", "f3g1",
+                          "f6g8", "g1f3"},
+                         "g8f6");
+  ExpectRepetitionOnlyAt({"g1f3", "g8f6", "f3g1", "h8g8", "g1f3", "g8h8", "f3g1", "f6g8", "g1f3", "g8f6", "f3g1",
+                          "f6g8", "g1f3"},
+                         "g8f6");
+}
+
 
 TEST(TakeOpponentMove, ThreefoldRepetitionByKnightMoves) {
   Referee r;
@@ -363,7 +422,7 @@ TEST(TakeOpponentMove, MateOrStalemateOutranksARepetition) {
     for (size_t i = 0; i + 1 < c.shuffle.size(); ++i) r.Send(c.shuffle[i]);
     EXPECT_EQ(r.Send(c.shuffle.back()), c.last) << c.last.back();
     // The position is indeed there for the third time.
-    EXPECT_TRUE(KeySeenThrice(r.e(), PositionKey(r.e().GamePosition))) << c.last.back();
+    EXPECT_TRUE(KeySeenThrice(r.e(), PositionKey(r.e().GamePosition, Black))) << c.last.back();
     // The first time it was reached gave the same announcement.
     Referee once;
     once.e().GamePosition = c.start;

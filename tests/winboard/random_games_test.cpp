@@ -30,7 +30,7 @@ using Lines = std::vector<std::string>;
 // as coordinate texts ("e2e4", "e7e8q").
 struct LegalMoves {
   int count = 0;  // as GenerateMoves answers at ply 1: n, or -1, -2, -4
-  std::set<std::string> texts;
+  std::set<std::string> texts;  // every legal move, whatever the material
 };
 
 bool Rebuild(Engine& other, const std::string& fen, LegalMoves& out) {
@@ -44,7 +44,10 @@ bool Rebuild(Engine& other, const std::string& fen, LegalMoves& out) {
   other.GamePosition = p;
   out.count = testing::Generate(other, toMove, 1, 1);
   out.texts.clear();
-  for (int s = 1; s <= out.count; ++s) {
+  // The moves themselves stay legal when the material can no longer mate.
+  const int n = toMove == White ? GenerateMoves<White>(other, 1, 1, MaterialTest::Skip)
+                                : GenerateMoves<Black>(other, 1, 1, MaterialTest::Skip);
+  for (int s = 1; s <= n; ++s) {
     out.texts.insert(MoveCoordinates(p, other.ChildPositions[s][1].lastMove));
   }
   return true;
@@ -110,7 +113,7 @@ void RandomGames::PlayGame(uint32_t seed, int maxPlies) {
   Colour toMove = White;
   LegalMoves legal;
   ASSERT_TRUE(Rebuild(other_.e(), PositionToFen(e.GamePosition, toMove), legal));
-  for (int ply = 0; ply < maxPlies && legal.count > 0; ++ply) {
+  for (int ply = 0; ply < maxPlies && !legal.texts.empty(); ++ply) {
     // The engine plays the side that does not move now, so the count that
     // follows each move is that of the side to move next.
     r.Send(toMove == White ? "black" : "white");

@@ -140,6 +140,31 @@ TEST(Time, BeforeAnyNewAndWithNegativeMovesPerControl) {
   EXPECT_EQ(BudgetAfterTime(rig, "time 2147483647"), 2147483447);
 }
 
+TEST(Time, PreAnalysisLimitKeepsAShareOfTheClockForEveryMoveToPlay) {
+  Rig rig;
+  Engine& e = rig.e();
+  SetUpNewGame(e);
+  HandleLine(e, "new");
+  EXPECT_EQ(e.driver.preAnalysisLimit, -1);
+  HandleLine(e, "level 40 0:10 0");
+  HandleLine(e, "time 1000");
+  EXPECT_EQ(e.driver.preAnalysisLimit, 21);  // (1000 - 100) / (40 + 1)
+  for (int i = 0; i < 60; ++i) e.MoveHistory.Append(0);  // done = 30: 10 moves to go
+  HandleLine(e, "time 320");
+  EXPECT_EQ(e.driver.preAnalysisLimit, 20);  // 220 / 11
+  HandleLine(e, "time 90");
+  EXPECT_EQ(e.driver.preAnalysisLimit, 0);  // under one second: stop after the first root move
+  HandleLine(e, "level 0 2 12");  // increment: one move per period
+  EXPECT_EQ(e.driver.preAnalysisLimit, -1);
+  HandleLine(e, "time 5000");
+  EXPECT_EQ(e.driver.preAnalysisLimit, 2450);
+  HandleLine(e, "level -3 5 0");  // no count of moves to go
+  HandleLine(e, "time 1000");
+  EXPECT_EQ(e.driver.preAnalysisLimit, -1);
+  HandleLine(e, "new");
+  EXPECT_EQ(e.driver.preAnalysisLimit, -1);
+}
+
 TEST(Time, ResetsFixedDepthsAndRestartsTheClock) {
   Rig rig;
   Engine& e = rig.e();

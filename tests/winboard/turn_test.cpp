@@ -166,7 +166,7 @@ TEST(EngineTurn, FiftyMovesComeBeforeRepetition) {
   const Position p =
       PositionBuilder().Put(1, 'a', 1, KingValue).Put(4, 'h', 1, RookValue).Put(17, 'e', 8, -KingValue).Put(20, 'h', 8, -RookValue).Done();
   Turn fifty(p, false);
-  for (int i = 0; i < 101; ++i) fifty.rig.e().PositionHistory.Append(PositionKey(p));  // also thrice repeated
+  for (int i = 0; i < 101; ++i) fifty.rig.e().PositionHistory.Append(PositionKey(p, White));  // also thrice repeated
   Lines out = fifty.Play();
   EXPECT_EQ(CountStarting(out, "move "), 0);
   ExpectStatistics(out, out.size() - 4, 300);
@@ -174,7 +174,7 @@ TEST(EngineTurn, FiftyMovesComeBeforeRepetition) {
 
   // 100 entries are not yet fifty moves, but three of them repeat the position.
   Turn repeated(p, true);
-  for (int i = 0; i < 100; ++i) repeated.rig.e().PositionHistory.Append(PositionKey(p));
+  for (int i = 0; i < 100; ++i) repeated.rig.e().PositionHistory.Append(PositionKey(p, Black));
   out = repeated.Play();
   EXPECT_EQ(CountStarting(out, "move "), 0);
   EXPECT_EQ(out.back(), "1/2-1/2 {Draw by repetition}");
