@@ -18,9 +18,11 @@
 #
 # The run's corpus grows in build-fuzz/corpus/<target>/; the committed seed
 # corpus in tests/fuzz/corpus/<target>/ changes only by an explicit merge,
-# which adds just the inputs that bring new coverage:
+# which adds just the inputs that bring new coverage (-use_counters=0: new
+# edges only, not new hit counts, which keeps the corpus to a few hundred
+# files):
 #
-#   build-fuzz/bin/fuzz_session -merge=1 tests/fuzz/corpus/fuzz_session build-fuzz/corpus/fuzz_session
+#   build-fuzz/bin/fuzz_session -merge=1 -use_counters=0 tests/fuzz/corpus/fuzz_session build-fuzz/corpus/fuzz_session
 #
 # The last lines give per target: executions, executions per second and the
 # coverage of libFuzzer's last status line (cov: edges, ft: features).
