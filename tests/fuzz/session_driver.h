@@ -91,7 +91,7 @@ class SessionInput : public Input {
 
  private:
   bool NextLine();
-  std::string Structured(std::string_view spec);
+  std::string Structured(std::string_view request);
 
   std::string_view data_;
   size_t pos_ = 0;
@@ -168,8 +168,8 @@ inline bool SessionInput::NextLine() {
   if (repeat_ > 0) {
     --repeat_;
     choice_ = choice_ * 1103515245u + 12345u;
-    const char spec[3] = {'@', 'm', static_cast<char>(choice_ >> 16)};
-    line_ = Structured(std::string_view(spec, 3));
+    const char request[3] = {'@', 'm', static_cast<char>(choice_ >> 16)};
+    line_ = Structured(std::string_view(request, 3));
   } else {
     size_t end = data_.find('\n', pos_);
     if (end == std::string_view::npos) end = data_.size();
@@ -184,15 +184,15 @@ inline bool SessionInput::NextLine() {
   return true;
 }
 
-inline std::string SessionInput::Structured(std::string_view spec) {
-  const auto arg = [&](size_t i) -> unsigned { return i + 2 < spec.size() ? static_cast<unsigned char>(spec[i + 2]) : 0; };
+inline std::string SessionInput::Structured(std::string_view request) {
+  const auto arg = [&](size_t i) -> unsigned { return i + 2 < request.size() ? static_cast<unsigned char>(request[i + 2]) : 0; };
   const Position& game = e_->GamePosition;
   const auto move = [&](Colour side, unsigned choice) -> std::string {
     const std::vector<RefMove> legal = RefBoard::From(game, side).LegalMoves();
     if (legal.empty()) return "a1a1";
     return RefBoard::Text(legal[choice % legal.size()]);
   };
-  switch (spec[1]) {
+  switch (request[1]) {
     case 'm': return move(SideToMove(game), arg(0));
     case 'M': return move(Other(SideToMove(game)), arg(0));
     case 'x': {
@@ -230,7 +230,7 @@ inline std::string SessionInput::Structured(std::string_view spec) {
       const int t = static_cast<int>((arg(0) * 256 + arg(1)) % 4000) - 100;
       return std::string(arg(0) & 1 ? "otim " : "time ") + std::to_string(t);
     }
-    default: return std::string(spec);
+    default: return std::string(request);
   }
 }
 
