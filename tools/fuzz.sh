@@ -97,7 +97,7 @@ for t in "${targets[@]}"; do
   status="$(cat build-fuzz/logs/"$t".status)"
   problem=""
   [ "$status" -ne 0 ] && problem="exit status $status"
-  if grep -qE 'ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|runtime error:|==[0-9]+==ERROR|fuzz fault|fuzz_fen:' "$log"; then
+  if grep -qE 'ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|runtime error:|==[0-9]+==ERROR|fuzz fault' "$log"; then
     problem="${problem:+$problem, }sanitizer or fuzzer report"
   fi
   if compgen -G "build-fuzz/artifacts/$t-*" >/dev/null; then
@@ -112,7 +112,7 @@ for t in "${targets[@]}"; do
   if [ -n "$problem" ]; then
     failed=1
     echo "== $t FAILED ($problem); log: $log ==" >&2
-    grep -E -A30 'ERROR|runtime error|fuzz fault|fuzz_fen:' "$log" | head -60 >&2 || true
+    grep -E -A30 'ERROR|runtime error|fuzz fault' "$log" | head -60 >&2 || true
   fi
   summary+=("$t: ${execs:-0} executions, ${rate:-0} exec/s, cov ${cov:-?} ft ${ft:-?}, corpus $corpus${problem:+, FAILED}")
 done

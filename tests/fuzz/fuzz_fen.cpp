@@ -20,7 +20,7 @@ using namespace ormedan;
 using fuzz::RefBoard;
 
 [[noreturn]] void Fault(std::string_view fen, const std::string& what) {
-  std::fprintf(stderr, "fuzz_fen: %s\nFEN: %.*s\n", what.c_str(), static_cast<int>(fen.size()), fen.data());
+  std::fprintf(stderr, "fuzz fault: %s\nFEN: %.*s\n", what.c_str(), static_cast<int>(fen.size()), fen.data());
   std::abort();
 }
 
