@@ -100,9 +100,12 @@ for t in "${targets[@]}"; do
   if grep -qE 'ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|runtime error:|==[0-9]+==ERROR|fuzz fault' "$log"; then
     problem="${problem:+$problem, }sanitizer or fuzzer report"
   fi
-  if compgen -G "build-fuzz/artifacts/$t-*" >/dev/null; then
-    problem="${problem:+$problem, }artifact $(ls build-fuzz/artifacts/"$t"-* | head -1)"
-  fi
+  # (slow-unit- files only note inputs over 10 s; -timeout decides)
+  for kind in crash leak timeout oom; do
+    if compgen -G "build-fuzz/artifacts/$t-$kind-*" >/dev/null; then
+      problem="${problem:+$problem, }artifact $(ls build-fuzz/artifacts/"$t"-"$kind"-* | head -1)"
+    fi
+  done
   execs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)"
   rate="$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -1)"
   last="$(grep -E '^#[0-9]+' "$log" | grep ' cov: ' | tail -1 || true)"

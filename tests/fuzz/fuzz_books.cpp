@@ -44,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   folder.Write("x.dat", TakePart(rest));
 
   fuzz::SessionWatch out;
-  fuzz::SessionInput in(game, out);
   fuzz::SteppingClock clock;
+  fuzz::SessionInput in(game, out, clock);
   testing::SeededRandom rng(fuzz::SeedOf(data, size));
   auto engine = std::make_unique<Engine>(in, out, clock, rng);
   Engine& e = *engine;

@@ -60,8 +60,8 @@ void SwapBooks(Engine& e, Books& b) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::SessionWatch out;
-  fuzz::SessionInput in(std::string_view(reinterpret_cast<const char*>(data), size), out);
   fuzz::SteppingClock clock;
+  fuzz::SessionInput in(std::string_view(reinterpret_cast<const char*>(data), size), out, clock);
   testing::SeededRandom rng(fuzz::SeedOf(data, size));
   auto engine = std::make_unique<Engine>(in, out, clock, rng);
   Engine& e = *engine;

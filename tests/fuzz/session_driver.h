@@ -18,8 +18,11 @@
 // Every other line is sent as it is.
 //
 // A search costs far more than anything else a session does, so a session
-// ends, before the search, when both books miss, unless an "@s" line came
-// before; and once its searches have visited MaxSearchNodes nodes.
+// ends before the search when both books miss, unless an "@s" line came
+// before and a "time" line (as xboard sends before every engine move) has
+// set the pre-analysis limit that the clock can cut; out of the opening, it
+// ends before any line while that limit is unset; and it ends once its
+// searches have visited MaxSearchNodes nodes.
 //
 // After every line: GamePosition passes CheckPosition. Every "move" line of
 // the engine names a legal move of the position before it (by a plain board
@@ -43,25 +46,30 @@ namespace ormedan::fuzz {
   std::abort();
 }
 
-// Each reading is 100 ms later than the one before, so a search's time
-// checks end it after a bounded number of readings.
+// Every reading is later than the one before: by 100 ms at the first
+// reading of a line, then by twice the last step (up to about 19 hours), so
+// the time checks of a search, the pre-analysis's included, end it after a
+// few readings whatever the budget.
 class SteppingClock : public Clock {
  public:
   int64_t NowMicroseconds() override {
     const int64_t t = now_;
-    now_ += 100'000;
+    now_ += step_;
+    if (step_ < MaxStep) step_ *= 2;
     return t;
   }
+  void NewLine() { step_ = 100'000; }
 
  private:
+  static constexpr int64_t MaxStep = int64_t{1} << 36;
   int64_t now_ = 1'000'000;
+  int64_t step_ = 100'000;
 };
 
 // A session stops (as at the end of input) before a line once its searches
-// have visited this many nodes (a pre-analysis alone, which no clock cuts,
-// takes up to a few hundred thousand), or when the move budget has grown
-// beyond what the stepping clock cuts short: the parsing of any "level" or
-// "time" is still exercised, only the searches that would follow are skipped.
+// have visited this many nodes, or when the move budget has grown beyond
+// what the stepping clock cuts short: the parsing of any "level" or "time"
+// is still exercised, only the searches that would follow are skipped.
 constexpr int64_t MaxSearchNodes = 200'000;
 constexpr int32_t MaxBudget = 3000;
 
@@ -80,7 +88,8 @@ struct SessionEnd {};
 // The engine's input: the session lines, produced one at a time.
 class SessionInput : public Input {
  public:
-  SessionInput(std::string_view data, SessionWatch& watch) : data_(data), watch_(watch) {}
+  SessionInput(std::string_view data, SessionWatch& watch, SteppingClock& clock)
+      : data_(data), watch_(watch), clock_(clock) {}
   // Whether "@s" lines are obeyed.
   bool searchesAllowed = true;
   void Attach(Engine& e) { e_ = &e; }
@@ -101,6 +110,7 @@ class SessionInput : public Input {
   int repeat_ = 0;  // moves still to send for an "@r" line
   uint32_t choice_ = 0;
   SessionWatch& watch_;
+  SteppingClock& clock_;
   Engine* e_ = nullptr;
 };
 
@@ -120,7 +130,8 @@ class SessionWatch : public Output {
     if (text.starts_with("mosse possibili ")) Snapshot();
     if (text.starts_with("analizzati ")) searchNodes += std::strtoll(std::string(text.substr(11)).c_str(), nullptr, 10);
     if (text.starts_with("move ")) CheckEngineMove(text.substr(5));
-    if (stopAtBookMiss && drawBookAsked_ && text == "trovate 0 mosse") throw SessionEnd{};
+    if (drawBookAsked_ && text == "trovate 0 mosse" && (stopAtBookMiss || e_->driver.preAnalysisLimit < 0))
+      throw SessionEnd{};
     drawBookAsked_ = text == "cerco in libreria patte";
     return true;
   }
@@ -161,7 +172,9 @@ inline bool SessionInput::NextLine() {
   if (ended_) return false;
   std::string why;
   if (!CheckPosition(e_->GamePosition, &why)) Fault("GamePosition inconsistent after a line: " + why);
-  if ((pos_ >= data_.size() && repeat_ == 0) || watch_.searchNodes >= MaxSearchNodes || e_->driver.moveBudget > MaxBudget) {
+  const bool unlimitedSearch = e_->GamePosition.gamePhase != 1 && e_->driver.preAnalysisLimit < 0;
+  if ((pos_ >= data_.size() && repeat_ == 0) || watch_.searchNodes >= MaxSearchNodes ||
+      e_->driver.moveBudget > MaxBudget || unlimitedSearch) {
     ended_ = true;
     return false;
   }
@@ -181,6 +194,7 @@ inline bool SessionInput::NextLine() {
   at_ = 0;
   if (std::getenv("FUZZ_ECHO") != nullptr) std::fprintf(stderr, "> %s", line_.c_str());
   watch_.Snapshot();
+  clock_.NewLine();
   return true;
 }
 
