@@ -77,6 +77,8 @@ struct DriverState {
   int32_t remainingTime = 0;
   int32_t moveBudget = 0;
   int64_t clockStart = 0;  // microseconds of the engine's clock
+  // Started with --features: "protover" is answered with the feature line.
+  uint8_t announceFeatures = 0;
 };
 
 struct EngineMoveRecord {
