@@ -83,6 +83,8 @@ struct DriverState {
   // Centiseconds the search's pre-analysis may take before it stops early so
   // that the clock lasts the rest of the control; -1: no limit. Set by "time".
   int32_t preAnalysisLimit = -1;
+  // Started with --features: "protover" is answered with the feature line.
+  uint8_t announceFeatures = 0;
 };
 
 struct EngineMoveRecord {
