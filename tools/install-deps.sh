@@ -10,6 +10,9 @@ command -v g++ >/dev/null 2>&1 || need+=(g++)
 command -v dpkg-shlibdeps >/dev/null 2>&1 || need+=(dpkg-dev)
 command -v file >/dev/null 2>&1 || need+=(file)
 command -v man >/dev/null 2>&1 || need+=(man-db)
+# clang and its libFuzzer runtime, for tools/fuzz.sh
+command -v clang++ >/dev/null 2>&1 || need+=(clang)
+compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-*.a" >/dev/null || need+=(libclang-rt-14-dev)
 if [ ${#need[@]} -gt 0 ]; then
   echo "installing: ${need[*]}"
   SUDO=""

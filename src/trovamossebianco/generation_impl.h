@@ -381,6 +381,9 @@ template <Colour C> int GenerateMoves(Engine& e, int ply, int slot, MaterialTest
   int n = 0;
   for (int i = 0; i < count; ++i) {
     const int32_t code = e.MoveList[i];
+    // A king is never taken. The mover can attack it only after the same
+    // side has moved twice (the driver does not keep turns).
+    if (MoveCaptured(code) == S::enemyKing) continue;
     const int mover = MovePiece(code);
     const int toFile = MoveToFile(code);
     const bool kingMove = mover == S::ownKing;

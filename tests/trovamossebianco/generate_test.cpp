@@ -273,6 +273,17 @@ TEST(GenerateMoves, CheckingPieceIsTheMoversCheckElseTheLastSliderCheck) {
   EXPECT_EQ(bishopMoves, 8);
 }
 
+// Only after one side has moved twice (the driver keeps no turns) can the
+// mover attack the enemy king; taking it is no move.
+TEST(GenerateMoves, AKingIsNeverTaken) {
+  AtRoot root("4k3/8/8/8/8/8/8/4RK2 b - - 0 1");  // black in check by the rook
+  root.side = White;                               // and white moves again
+  const int n = root.Generate();
+  ASSERT_EQ(n, 14);  // king f1: 4 squares; rook e1: e2..e7 and d1..a1
+  EXPECT_TRUE(Contains(root.Listed(), "e1e8"));
+  EXPECT_FALSE(Contains(root.Children(n), "e1e8"));
+}
+
 TEST(GenerateMoves, ResultCodesForMateStalemateAndDeadMaterial) {
   {
     AtRoot t("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1");
