@@ -343,79 +343,224 @@ struct CaptureSink {
   int32_t other[MaxCaptureMoves];
 };
 
-}  // namespace generation
+// The enemy sliders that could attack the own king once one piece other
+// than the king has moved: those on a line with the king with at most one
+// piece between. With the king not moving, such a move exposes the king
+// exactly when it takes the lone piece off a line (or leaves a line open)
+// without stepping onto that line between the slider and the king, and
+// without capturing the slider. This answers "does SliderAttacksSquare on
+// the king find a slider after the move" without making the move, for every
+// move but en passant (which also empties the victim's square).
+struct KingGuard {
+  struct Line {
+    uint8_t slider;
+    uint8_t pieces;          // pieces strictly between: 0 or 1
+    uint8_t blockerFile, blockerRank;
+    int8_t stepFile, stepRank;  // from the king towards the slider
+    uint8_t distance;
+  };
+  int kf = 0, kr = 0;
+  int count = 0;
+  Line lines[MaxOrthogonalSlots + MaxDiagonalSlots];
 
-template <Colour C> int GenerateMoves(Engine& e, int ply, int slot, MaterialTest material) {
+  void Build(const Position& p, int kingFile, int kingRank, int enemy) {
+    kf = kingFile;
+    kr = kingRank;
+    count = 0;
+    for (int k = 1, n = p.orthogonalCount[enemy]; k <= n; ++k) {
+      const int q = p.orthogonalList[enemy][k];
+      const int df = p.pieceFile[q] - kf, dr = p.pieceRank[q] - kr;
+      if ((df == 0) != (dr == 0)) Scan(p, q, df, dr);
+    }
+    for (int k = 1, n = p.diagonalCount[enemy]; k <= n; ++k) {
+      const int q = p.diagonalList[enemy][k];
+      const int df = p.pieceFile[q] - kf, dr = p.pieceRank[q] - kr;
+      if (df != 0 && (df == dr || df == -dr)) Scan(p, q, df, dr);
+    }
+  }
+
+  void Scan(const Position& p, int q, int df, int dr) {
+    Line l{};
+    l.slider = static_cast<uint8_t>(q);
+    l.stepFile = static_cast<int8_t>((df > 0) - (df < 0));
+    l.stepRank = static_cast<int8_t>((dr > 0) - (dr < 0));
+    const int adf = df < 0 ? -df : df, adr = dr < 0 ? -dr : dr;
+    l.distance = static_cast<uint8_t>(adf > adr ? adf : adr);
+    int f = kf + l.stepFile, r = kr + l.stepRank;
+    for (int t = 1; t < l.distance; ++t, f += l.stepFile, r += l.stepRank) {
+      if (p.board[f][r] == 0) continue;
+      if (l.pieces == 1) return;  // two pieces between: no move opens this line
+      l.pieces = 1;
+      l.blockerFile = static_cast<uint8_t>(f);
+      l.blockerRank = static_cast<uint8_t>(r);
+    }
+    lines[count++] = l;
+  }
+
+  // (f, r) lies strictly between the king and the slider of line l.
+  static bool Between(const Line& l, int kingFile, int kingRank, int f, int r) {
+    const int df = f - kingFile, dr = r - kingRank;
+    const int t = l.stepFile != 0 ? df * l.stepFile : dr * l.stepRank;
+    return t > 0 && t < l.distance && df == t * l.stepFile && dr == t * l.stepRank;
+  }
+
+  // After a move of a piece other than the king from (ff, fr) to (tf, tr),
+  // capturing `captured` (0 for none) on the destination, does an enemy
+  // slider attack the king? `toEmpty`: the destination was empty before.
+  bool Exposed(int ff, int fr, int tf, int tr, int captured, bool toEmpty) const {
+    for (int i = 0; i < count; ++i) {
+      const Line& l = lines[i];
+      if (l.slider == captured) continue;
+      int pieces = l.pieces;
+      if (pieces == 1 && l.blockerFile == ff && l.blockerRank == fr) pieces = 0;
+      if (toEmpty && Between(l, kf, kr, tf, tr)) ++pieces;
+      if (pieces == 0) return true;
+    }
+    return false;
+  }
+};
+
+// Would the own king stand attacked on (tf, tr) after moving there from
+// (ff, fr)? Asked on a copy of the source with the king's square emptied:
+// the destination itself is never read by the attack tests, and a piece
+// captured there attacks no square it stands on, so the answer is the same
+// as SquareAttacked on the made child being non-zero.
+template <Colour C> bool KingStepAttacked(Position& scratch, int ff, int fr, int tf, int tr) {
+  scratch.board[ff][fr] = 0;
+  const bool attacked = SquareAttacked(scratch, tf, tr, C) != 0;
+  scratch.board[ff][fr] = static_cast<uint8_t>(Side<C>::ownKing);
+  return attacked;
+}
+
+// The child's checkingPiece under the rule its generation recorded.
+template <Colour C>
+int ChildCheck(const PendingPly& pp, const Position& src, const Position& child, int32_t code) {
   using S = Side<C>;
-  const Position& source = ply == 1 ? e.GamePosition : e.ChildPositions[slot][ply - 1];
-  e.MoveCount = 0;
-  Position& w = e.WorkPosition;
-  generation::CopyPosition(w, source);
-  const bool inCheck = w.checkingPiece != 0;
-  if (ply == 1 && material == MaterialTest::Apply && generation::InsufficientMaterial(w)) return -4;
+  using G = GenSide<C>;
+  const int mover = MovePiece(code);
+  const int ekf = src.pieceFile[S::enemyKing], ekr = src.pieceRank[S::enemyKing];
+  if (pp.checkRule == InheritRule) return pp.inheritedCheck;
+  if (pp.checkRule == FullRule) {
+    int checker = PieceAttacksSquare(child, ekf, ekr, mover, S::enemy);
+    if (checker == 0) {
+      const int toFile = MoveToFile(code);
+      const int fromFile = src.pieceFile[mover];
+      const bool castling = mover == S::ownKing && (toFile - fromFile == 2 || fromFile - toFile == 2);
+      const bool enPassant = MoveCaptured(code) != 0 && src.board[toFile][MoveToRank(code)] == 0;
+      if (pp.enemyKingAttacked || castling || enPassant || InMask(pp.uncovering, mover))
+        checker = SliderAttacksSquare(child, ekf, ekr, S::enemy);
+    }
+    return checker;
+  }
+  // Capture plies: rooks and queens, and for white a knight leaving a square
+  // of the enemy king's colour, are tested for a direct check; a discovered
+  // check is looked for only when one of our sliders is on a line with it.
+  const int v = src.pieceValue[mover] * S::sign;
+  bool candidate = v == RookValue || v == QueenValue;
+  if constexpr (G::knightsCheckDirectly) {
+    if (v == KnightValue)
+      candidate = ((src.pieceFile[mover] + src.pieceRank[mover]) & 1) == ((ekf + ekr) & 1);
+  }
+  int checker = 0;
+  if (candidate) checker = PieceAttacksSquare(child, ekf, ekr, mover, S::enemy);
+  if (checker == 0 && pp.ownAligned != 0) checker = G::DiscoveredCheck(child, ekf, ekr);
+  return checker;
+}
 
-  generation::OrderingSink sink((ply & 1) ? e.OddPlyKillers : e.EvenPlyKillers);
-  generation::ListMoves<C>(w, sink, !inCheck);
+// Makes one child into `child` from its source.
+template <Colour C> void BuildChild(const PendingPly& pp, const Position& src, Position& child, int32_t code) {
+  CopyPosition(child, src);
+  MakeMove(child, code);
+  child.checkingPiece = static_cast<uint8_t>(ChildCheck<C>(pp, src, child, code));
+}
+
+// The legal moves of GenerateMoves, in list order, into e.Pending[ply].
+// Most moves are settled without making them: a move that is neither a king
+// move, castling nor en passant, made while the own king is not attacked,
+// is illegal only if it lifts a pinned piece off its line (KingGuard); a
+// king step is tested on `scratch`. The rest (every move when in check,
+// castling, en passant) is made at once in the child slot and tested there
+// in full, as the plain rule says; those children are left made.
+//
+// The check marks follow the same reasoning: a check by a piece other than
+// the mover can only be uncovered by a piece standing alone between the
+// enemy king and one of our sliders (or by the rook of a castling, or
+// through the square of a pawn taken en passant), unless a slider of ours
+// attacks that king already.
+//
+// `scratch` must hold a copy of src on entry when scratchReady; otherwise
+// it is filled on first use. It holds that copy again on return.
+template <Colour C>
+int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Position& scratch, bool scratchReady) {
+  using S = Side<C>;
+  OrderingSink sink((ply & 1) ? e.OddPlyKillers : e.EvenPlyKillers);
+  ListMoves<C>(src, sink, src.checkingPiece == 0);
   const int count = sink.Assemble(e.MoveList);
   e.MoveCount = count;
 
-  // Each move is made on a copy of the source in the next free child slot;
-  // an illegal result is simply overwritten by the next trial.
-  //
-  // The tests below give the same answers as testing every move in full.
-  // A move that is neither a king move nor en passant, made while the own
-  // king is not attacked, can expose that king only if the piece stands
-  // alone between it and an enemy slider; likewise, when no slider of ours
-  // attacks the enemy king yet, a check by a piece other than the mover can
-  // only be uncovered by a piece standing alone between that king and one
-  // of our sliders (or by the rook of a castling, or through the square of a
-  // pawn taken en passant).
-  generation::CopyPosition(e.SavedPosition, w);
-  const Position& saved = e.SavedPosition;
-  const int ownKingFile = w.pieceFile[S::ownKing], ownKingRank = w.pieceRank[S::ownKing];
-  const int enemyKingFile = w.pieceFile[S::enemyKing], enemyKingRank = w.pieceRank[S::enemyKing];
-  const bool ownKingAttacked = SquareAttacked(w, ownKingFile, ownKingRank, C) != 0;
-  const bool enemyKingAttacked = SliderAttacksSquare(w, enemyKingFile, enemyKingRank, S::enemy) != 0;
-  const uint32_t pinned = generation::LoneBlockers(w, ownKingFile, ownKingRank, S::enemy);
-  const uint32_t uncovering = generation::LoneBlockers(w, enemyKingFile, enemyKingRank, C);
+  PendingPly& pp = e.Pending[ply];
+  const int ownKingFile = src.pieceFile[S::ownKing], ownKingRank = src.pieceRank[S::ownKing];
+  const int enemyKingFile = src.pieceFile[S::enemyKing], enemyKingRank = src.pieceRank[S::enemyKing];
+  const bool ownKingAttacked = SquareAttacked(src, ownKingFile, ownKingRank, C) != 0;
+  const uint32_t pinned = LoneBlockers(src, ownKingFile, ownKingRank, S::enemy);
+  pp.sourceSlot = sourceSlot;
+  pp.checkRule = FullRule;
+  pp.enemyKingAttacked = SliderAttacksSquare(src, enemyKingFile, enemyKingRank, S::enemy) != 0;
+  pp.uncovering = LoneBlockers(src, enemyKingFile, enemyKingRank, C);
+  KingGuard guard;
+  bool guardReady = false;
   int n = 0;
   for (int i = 0; i < count; ++i) {
     const int32_t code = e.MoveList[i];
     const int mover = MovePiece(code);
-    const int toFile = MoveToFile(code);
+    const int toFile = MoveToFile(code), toRank = MoveToRank(code);
     const bool kingMove = mover == S::ownKing;
-    const bool enPassant = MoveCaptured(code) != 0 && saved.board[toFile][MoveToRank(code)] == 0;
-    Position& child = e.ChildPositions[n + 1][ply];
-    generation::CopyPosition(child, saved);
-    MakeMove(child, code);
-    if (ownKingAttacked || kingMove || enPassant) {
+    const int fromFile = src.pieceFile[mover], fromRank = src.pieceRank[mover];
+    const bool castling = kingMove && (toFile - fromFile == 2 || fromFile - toFile == 2);
+    const bool enPassant = MoveCaptured(code) != 0 && src.board[toFile][toRank] == 0;
+    if (ownKingAttacked || castling || enPassant) {
+      Position& child = e.ChildPositions[n + 1][ply];
+      CopyPosition(child, src);
+      MakeMove(child, code);
       if (SquareAttacked(child, child.pieceFile[S::ownKing], child.pieceRank[S::ownKing], C) != 0) continue;
-    } else if (generation::InMask(pinned, mover)) {
-      if (SliderAttacksSquare(child, ownKingFile, ownKingRank, C) != 0) continue;
+      child.checkingPiece = static_cast<uint8_t>(ChildCheck<C>(pp, src, child, code));
+      ++n;
+      pp.moves[n] = code;
+      pp.made[n] = 1;
+      continue;
     }
-    int checker = PieceAttacksSquare(child, enemyKingFile, enemyKingRank, mover, S::enemy);
-    if (checker == 0) {
-      const int fromFile = saved.pieceFile[mover];
-      const bool castling = kingMove && (toFile - fromFile == 2 || fromFile - toFile == 2);
-      if (enemyKingAttacked || castling || enPassant || generation::InMask(uncovering, mover))
-        checker = SliderAttacksSquare(child, enemyKingFile, enemyKingRank, S::enemy);
+    if (kingMove) {
+      if (!scratchReady) {
+        CopyPosition(scratch, src);
+        scratchReady = true;
+      }
+      if (KingStepAttacked<C>(scratch, fromFile, fromRank, toFile, toRank)) continue;
+    } else if (InMask(pinned, mover)) {
+      if (!guardReady) {
+        guard.Build(src, ownKingFile, ownKingRank, S::enemy);
+        guardReady = true;
+      }
+      const int captured = MoveCaptured(code);
+      if (guard.Exposed(fromFile, fromRank, toFile, toRank, captured, captured == 0)) continue;
     }
-    child.checkingPiece = static_cast<uint8_t>(checker);
     ++n;
+    pp.moves[n] = code;
+    pp.made[n] = 0;
   }
-  if (n > 0) return n;
-  return inCheck ? -2 : -1;
+  return n;
 }
 
-template <Colour C> int GenerateCaptures(Engine& e, int ply, int slot) {
+// The legal captures and promotions of GenerateCaptures, in list order,
+// into e.Pending[ply]. The side to move is taken as not in check: a king
+// capture is tested on `scratch`; any other move can only open a line to
+// the own king, which matters only when an enemy slider is flagged on a line
+// with it (kingLine), and is then settled by KingGuard, en passant by making
+// it. Same contract for `scratch` as ListLegalMoves.
+template <Colour C>
+int ListLegalCaptures(Engine& e, const Position& src, int ply, int sourceSlot, Position& scratch, bool scratchReady) {
   using S = Side<C>;
-  using G = generation::GenSide<C>;
-  e.MoveCount = 0;
-  Position& w = e.WorkPosition;
-  generation::CopyPosition(w, e.ChildPositions[slot][ply - 1]);
-
-  generation::CaptureSink sink(w);
-  generation::ListMoves<C>(w, sink, false);
+  CaptureSink sink(src);
+  ListMoves<C>(src, sink, false);
   int count = 0;
   if (ply == e.HorizonPly) {
     if (sink.goodCount > 0)
@@ -429,51 +574,116 @@ template <Colour C> int GenerateCaptures(Engine& e, int ply, int slot) {
   e.MoveCount = count;
 
   // Sliders on a line with a king, from the flags that MakeMove keeps.
-  const auto aligned = [&w](Colour side) {
+  const auto aligned = [&src](Colour side) {
     int a = 0;
-    for (int k = 1; k <= w.orthogonalCount[side]; ++k) a += w.kingLine[w.orthogonalList[side][k]];
-    for (int k = 1; k <= w.diagonalCount[side]; ++k) a += w.kingLine[w.diagonalList[side][k]];
+    for (int k = 1; k <= src.orthogonalCount[side]; ++k) a += src.kingLine[src.orthogonalList[side][k]];
+    for (int k = 1; k <= src.diagonalCount[side]; ++k) a += src.kingLine[src.diagonalList[side][k]];
     return a;
   };
   const bool markChecks = ply < e.HorizonPly;
-  const int enemyAligned = aligned(S::enemy);
-  const int ownAligned = markChecks ? aligned(C) : 0;
-  const int ownKingFile = w.pieceFile[S::ownKing], ownKingRank = w.pieceRank[S::ownKing];
-  const int enemyKingFile = w.pieceFile[S::enemyKing], enemyKingRank = w.pieceRank[S::enemyKing];
-  const int enemyKingParity = (enemyKingFile + enemyKingRank) & 1;
-
-  generation::CopyPosition(e.SavedPosition, w);
-  const Position& saved = e.SavedPosition;
+  const bool enemyAligned = aligned(S::enemy) != 0;
+  PendingPly& pp = e.Pending[ply];
+  pp.sourceSlot = sourceSlot;
+  pp.checkRule = markChecks ? CaptureRule : InheritRule;
+  pp.inheritedCheck = src.checkingPiece;
+  pp.ownAligned = markChecks && aligned(C) != 0 ? 1 : 0;
+  const int ownKingFile = src.pieceFile[S::ownKing], ownKingRank = src.pieceRank[S::ownKing];
+  KingGuard guard;
+  bool guardReady = false;
   int n = 0;
   for (int i = 0; i < count; ++i) {
     const int32_t code = e.MoveList[i];
     const int mover = MovePiece(code);
-    Position& child = e.ChildPositions[n + 1][ply];
-    generation::CopyPosition(child, saved);
-    MakeMove(child, code);
-    // Not in check: a king move needs the full test, any other move can only
-    // open a line to the own king, which matters only when an enemy slider
-    // stands on a line with it.
     if (mover == S::ownKing) {
-      if (SquareAttacked(child, child.pieceFile[mover], child.pieceRank[mover], C) != 0) continue;
-    } else if (enemyAligned != 0) {
-      if (SliderAttacksSquare(child, ownKingFile, ownKingRank, C) != 0) continue;
-    }
-    if (markChecks) {
-      const int v = saved.pieceValue[mover] * S::sign;
-      bool candidate = v == RookValue || v == QueenValue;
-      if constexpr (G::knightsCheckDirectly) {
-        if (v == KnightValue)
-          candidate = ((saved.pieceFile[mover] + saved.pieceRank[mover]) & 1) == enemyKingParity;
+      if (!scratchReady) {
+        CopyPosition(scratch, src);
+        scratchReady = true;
       }
-      int checker = 0;
-      if (candidate) checker = PieceAttacksSquare(child, enemyKingFile, enemyKingRank, mover, S::enemy);
-      if (checker == 0 && ownAligned > 0) checker = G::DiscoveredCheck(child, enemyKingFile, enemyKingRank);
-      child.checkingPiece = static_cast<uint8_t>(checker);
+      if (KingStepAttacked<C>(scratch, ownKingFile, ownKingRank, MoveToFile(code), MoveToRank(code))) continue;
+    } else if (enemyAligned) {
+      const int toFile = MoveToFile(code), toRank = MoveToRank(code);
+      const int captured = MoveCaptured(code);
+      const bool toEmpty = src.board[toFile][toRank] == 0;
+      if (captured != 0 && toEmpty) {
+        // En passant: made now and tested on the child.
+        Position& child = e.ChildPositions[n + 1][ply];
+        CopyPosition(child, src);
+        MakeMove(child, code);
+        if (SliderAttacksSquare(child, ownKingFile, ownKingRank, C) != 0) continue;
+        child.checkingPiece = static_cast<uint8_t>(ChildCheck<C>(pp, src, child, code));
+        ++n;
+        pp.moves[n] = code;
+        pp.made[n] = 1;
+        continue;
+      }
+      if (!guardReady) {
+        guard.Build(src, ownKingFile, ownKingRank, S::enemy);
+        guardReady = true;
+      }
+      if (guard.Exposed(src.pieceFile[mover], src.pieceRank[mover], toFile, toRank, captured, toEmpty)) continue;
     }
     ++n;
+    pp.moves[n] = code;
+    pp.made[n] = 0;
   }
   return n;
+}
+
+// Makes every child that is still pending, from `src`.
+template <Colour C> void MakeAllChildren(Engine& e, const Position& src, int ply, int n) {
+  PendingPly& pp = e.Pending[ply];
+  for (int j = 1; j <= n; ++j) {
+    if (pp.made[j]) continue;
+    BuildChild<C>(pp, src, e.ChildPositions[j][ply], pp.moves[j]);
+    pp.made[j] = 1;
+  }
+}
+
+}  // namespace generation
+
+template <Colour C> int GenerateMoves(Engine& e, int ply, int slot, MaterialTest material) {
+  const Position& source = ply == 1 ? e.GamePosition : e.ChildPositions[slot][ply - 1];
+  e.MoveCount = 0;
+  Position& w = e.WorkPosition;
+  generation::CopyPosition(w, source);
+  const bool inCheck = w.checkingPiece != 0;
+  if (ply == 1 && material == MaterialTest::Apply && generation::InsufficientMaterial(w)) return -4;
+  generation::CopyPosition(e.SavedPosition, w);
+  const int n = generation::ListLegalMoves<C>(e, e.SavedPosition, ply, slot, w, true);
+  generation::MakeAllChildren<C>(e, e.SavedPosition, ply, n);
+  if (n > 0) return n;
+  return inCheck ? -2 : -1;
+}
+
+template <Colour C> int GenerateCaptures(Engine& e, int ply, int slot) {
+  e.MoveCount = 0;
+  Position& w = e.WorkPosition;
+  generation::CopyPosition(w, e.ChildPositions[slot][ply - 1]);
+  generation::CopyPosition(e.SavedPosition, w);
+  const int n = generation::ListLegalCaptures<C>(e, e.SavedPosition, ply, slot, w, true);
+  generation::MakeAllChildren<C>(e, e.SavedPosition, ply, n);
+  return n;
+}
+
+template <Colour C> int GenerateMovesLazily(Engine& e, int ply, int slot) {
+  const Position& source = e.ChildPositions[slot][ply - 1];
+  const int n = generation::ListLegalMoves<C>(e, source, ply, slot, e.WorkPosition, false);
+  if (n > 0) return n;
+  return source.checkingPiece != 0 ? -2 : -1;
+}
+
+template <Colour C> int GenerateCapturesLazily(Engine& e, int ply, int slot) {
+  return generation::ListLegalCaptures<C>(e, e.ChildPositions[slot][ply - 1], ply, slot, e.WorkPosition, false);
+}
+
+template <Colour C> const Position& PendingChild(Engine& e, int ply, int j) {
+  PendingPly& pp = e.Pending[ply];
+  Position& child = e.ChildPositions[j][ply];
+  if (!pp.made[j]) {
+    generation::BuildChild<C>(pp, e.ChildPositions[pp.sourceSlot][ply - 1], child, pp.moves[j]);
+    pp.made[j] = 1;
+  }
+  return child;
 }
 
 }  // namespace ormedan
