@@ -11,6 +11,7 @@
 #include <cstring>
 #include <type_traits>
 
+#include "declare/makemove_impl.h"
 #include "declare/model.h"
 #include "trovamossebianco/generate.h"
 #include "utilita/attacks.h"
@@ -118,6 +119,45 @@ inline uint32_t LoneBlockers(const Position& p, int kf, int kr, int sliders) {
 
 inline bool InMask(uint32_t mask, int id) { return (mask >> (id - 1)) & 1u; }
 
+// Precomputed destinations of the king, the knights and the slider rays,
+// per square, in generation order, as byte offsets into Position::board
+// (square (f, r) is byte f * 9 + r) and as the destination bits of a
+// MoveCode. Only squares on the board appear, so the walks need no bounds
+// tests.
+struct StepTables {
+  static constexpr int Squares = 90;
+  uint16_t dest[Squares] = {};  // file * 256 + rank * 4096
+  uint8_t kingCount[Squares] = {}, kingTo[Squares][8] = {};
+  uint8_t knightCount[Squares] = {}, knightTo[Squares][8] = {};
+  // Rays 0..3 diagonal: (+1,+1), (-1,+1), (-1,-1), (+1,-1);
+  // rays 4..7 orthogonal: up the file, towards h, down the file, towards a.
+  uint8_t rayLength[Squares][8] = {}, ray[Squares][8][7] = {};
+
+  static constexpr bool OnBoard(int f, int r) { return f >= 1 && f <= 8 && r >= 1 && r <= 8; }
+  static constexpr int Index(int f, int r) { return f * 9 + r; }
+
+  constexpr StepTables() {
+    constexpr int king[8][2] = {{1, -1}, {-1, -1}, {0, -1}, {1, 1}, {-1, 1}, {0, 1}, {1, 0}, {-1, 0}};
+    constexpr int knight[8][2] = {{2, -1}, {1, -2}, {-1, -2}, {-2, -1}, {1, 2}, {2, 1}, {-2, 1}, {-1, 2}};
+    constexpr int rays[8][2] = {{1, 1}, {-1, 1}, {-1, -1}, {1, -1}, {0, 1}, {1, 0}, {0, -1}, {-1, 0}};
+    for (int f = 1; f <= 8; ++f) {
+      for (int r = 1; r <= 8; ++r) {
+        const int sq = Index(f, r);
+        dest[sq] = static_cast<uint16_t>(f * 256 + r * 4096);
+        for (const auto& d : king)
+          if (OnBoard(f + d[0], r + d[1])) kingTo[sq][kingCount[sq]++] = static_cast<uint8_t>(Index(f + d[0], r + d[1]));
+        for (const auto& d : knight)
+          if (OnBoard(f + d[0], r + d[1]))
+            knightTo[sq][knightCount[sq]++] = static_cast<uint8_t>(Index(f + d[0], r + d[1]));
+        for (int k = 0; k < 8; ++k)
+          for (int tf = f + rays[k][0], tr = r + rays[k][1]; OnBoard(tf, tr); tf += rays[k][0], tr += rays[k][1])
+            ray[sq][k][rayLength[sq][k]++] = static_cast<uint8_t>(Index(tf, tr));
+      }
+    }
+  }
+};
+inline constexpr StepTables Steps{};
+
 // Pseudo-legal moves of one position, in generation order. The sink decides
 // where each move goes; with Sink::capturesOnly the quiet moves are skipped
 // and promotions come as knight and queen only.
@@ -135,30 +175,23 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
     return S::IsEnemy(id) ? id : 0;
   };
 
-  // King.
+  // The board as one array of bytes, indexed by StepTables::Index.
+  const uint8_t* const board = &p.board[0][0];
+  const auto step = [&](int id, int to) {
+    const int t = board[to];
+    if (t == 0) {
+      if constexpr (!capturesOnly) sink.Quiet(id + Steps.dest[to]);
+    } else if (S::IsEnemy(t)) {
+      sink.PieceCapture(id + Steps.dest[to] + t * 65536);
+    }
+  };
+
+  // King: (f+1, r-1), (f-1, r-1), (f, r-1), then the same on rank r+1,
+  // then (f+1, r) and (f-1, r).
   {
     const int k = S::ownKing;
-    const int f = p.pieceFile[k], r = p.pieceRank[k];
-    const auto step = [&](int tf, int tr) {
-      const int t = p.board[tf][tr];
-      if (t == 0) {
-        if constexpr (!capturesOnly) sink.Quiet(MakeMoveCode(k, tf, tr));
-      } else if (S::IsEnemy(t)) {
-        sink.PieceCapture(MakeMoveCode(k, tf, tr, t));
-      }
-    };
-    if (r > 1) {
-      if (f < 8) step(f + 1, r - 1);
-      if (f > 1) step(f - 1, r - 1);
-      step(f, r - 1);
-    }
-    if (r < 8) {
-      if (f < 8) step(f + 1, r + 1);
-      if (f > 1) step(f - 1, r + 1);
-      step(f, r + 1);
-    }
-    if (f < 8) step(f + 1, r);
-    if (f > 1) step(f - 1, r);
+    const int from = StepTables::Index(p.pieceFile[k], p.pieceRank[k]);
+    for (int i = 0, n = Steps.kingCount[from]; i < n; ++i) step(k, Steps.kingTo[from][i]);
   }
 
   // Castling: the corner must still hold the original rook, the squares
@@ -229,59 +262,45 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
     }
   }
 
-  // Knights.
+  // Knights, jumps in the order (+2,-1), (+1,-2), (-1,-2), (-2,-1), (+1,+2),
+  // (+2,+1), (-2,+1), (-1,+2).
   {
-    static constexpr int8_t jumps[8][2] = {{2, -1}, {1, -2}, {-1, -2}, {-2, -1}, {1, 2}, {2, 1}, {-2, 1}, {-1, 2}};
     const int count = p.knightCount[C];
     for (int k = 1; k <= count; ++k) {
       const int id = p.knightList[C][k];
-      const int f = p.pieceFile[id], r = p.pieceRank[id];
-      for (const auto& j : jumps) {
-        const int tf = f + j[0], tr = r + j[1];
-        if (tf < 1 || tf > 8 || tr < 1 || tr > 8) continue;
-        const int t = p.board[tf][tr];
-        if (t == 0) {
-          if constexpr (!capturesOnly) sink.Quiet(MakeMoveCode(id, tf, tr));
-        } else if (S::IsEnemy(t)) {
-          sink.PieceCapture(MakeMoveCode(id, tf, tr, t));
-        }
-      }
+      const int from = StepTables::Index(p.pieceFile[id], p.pieceRank[id]);
+      for (int i = 0, n = Steps.knightCount[from]; i < n; ++i) step(id, Steps.knightTo[from][i]);
     }
   }
 
   // Sliders: every empty square along a ray, then the first occupied square
   // when it holds an enemy piece.
-  const auto slide = [&](int id, int df, int dr) {
-    int tf = p.pieceFile[id] + df, tr = p.pieceRank[id] + dr;
-    while (tf >= 1 && tf <= 8 && tr >= 1 && tr <= 8) {
-      const int t = p.board[tf][tr];
+  const auto slide = [&](int id, int from, int dir) {
+    const uint8_t* const ray = Steps.ray[from][dir];
+    for (int i = 0, n = Steps.rayLength[from][dir]; i < n; ++i) {
+      const int to = ray[i];
+      const int t = board[to];
       if (t != 0) {
-        if (S::IsEnemy(t)) sink.PieceCapture(MakeMoveCode(id, tf, tr, t));
+        if (S::IsEnemy(t)) sink.PieceCapture(id + Steps.dest[to] + t * 65536);
         return;
       }
-      if constexpr (!capturesOnly) sink.Quiet(MakeMoveCode(id, tf, tr));
-      tf += df;
-      tr += dr;
+      if constexpr (!capturesOnly) sink.Quiet(id + Steps.dest[to]);
     }
   };
   {
     const int count = p.diagonalCount[C];
     for (int k = 1; k <= count; ++k) {
       const int id = p.diagonalList[C][k];
-      slide(id, 1, 1);
-      slide(id, -1, 1);
-      slide(id, -1, -1);
-      slide(id, 1, -1);
+      const int from = StepTables::Index(p.pieceFile[id], p.pieceRank[id]);
+      for (int dir = 0; dir < 4; ++dir) slide(id, from, dir);
     }
   }
   {
     const int count = p.orthogonalCount[C];
     for (int k = 1; k <= count; ++k) {
       const int id = p.orthogonalList[C][k];
-      slide(id, 0, 1);
-      slide(id, 1, 0);
-      slide(id, 0, -1);
-      slide(id, -1, 0);
+      const int from = StepTables::Index(p.pieceFile[id], p.pieceRank[id]);
+      for (int dir = 4; dir < 8; ++dir) slide(id, from, dir);
     }
   }
 }
@@ -432,46 +451,91 @@ template <Colour C> bool KingStepAttacked(Position& scratch, int ff, int fr, int
   return attacked;
 }
 
-// The child's checkingPiece under the rule its generation recorded.
-template <Colour C>
-int ChildCheck(const PendingPly& pp, const Position& src, const Position& child, int32_t code) {
+// PieceAttacksSquare for the piece that has just moved, of colour C, against
+// the enemy king: the same answer, with the kind tested once.
+template <Colour C> inline int DirectCheck(const Position& child, int ekf, int ekr, int mover) {
+  using namespace attack_detail;
   using S = Side<C>;
-  using G = GenSide<C>;
-  const int mover = MovePiece(code);
-  const int ekf = src.pieceFile[S::enemyKing], ekr = src.pieceRank[S::enemyKing];
-  if (pp.checkRule == InheritRule) return pp.inheritedCheck;
-  if (pp.checkRule == FullRule) {
-    int checker = PieceAttacksSquare(child, ekf, ekr, mover, S::enemy);
-    if (checker == 0) {
-      const int toFile = MoveToFile(code);
-      const int fromFile = src.pieceFile[mover];
-      const bool castling = mover == S::ownKing && (toFile - fromFile == 2 || fromFile - toFile == 2);
-      const bool enPassant = MoveCaptured(code) != 0 && src.board[toFile][MoveToRank(code)] == 0;
-      if (pp.enemyKingAttacked || castling || enPassant || InMask(pp.uncovering, mover))
-        checker = SliderAttacksSquare(child, ekf, ekr, S::enemy);
+  const int qf = child.pieceFile[mover], qr = child.pieceRank[mover];
+  switch (child.pieceValue[mover] * S::sign) {
+    case PawnValue: {
+      // Any pawn of ours beside the square behind the king, as the pawn rule
+      // of PieceAttacksSquare asks.
+      if (C == White ? ekr <= 2 : ekr >= 7) return 0;
+      const int r = ekr - S::pawnStep;
+      const int pawn = S::sign * PawnValue;
+      return child.pieceValue[child.board[ekf - 1][r]] == pawn || child.pieceValue[child.board[ekf + 1][r]] == pawn
+                 ? mover
+                 : 0;
     }
-    return checker;
+    case KnightValue:
+      return KnightJump(qf, qr, ekf, ekr) ? mover : 0;
+    case BishopValue:
+      return Diagonal(child, qf, qr, ekf, ekr) ? mover : 0;
+    case RookValue:
+      return Orthogonal(child, qf, qr, ekf, ekr) ? mover : 0;
+    case QueenValue:
+      return Orthogonal(child, qf, qr, ekf, ekr) || Diagonal(child, qf, qr, ekf, ekr) ? mover : 0;
+    default:
+      return 0;  // the king
   }
-  // Capture plies: rooks and queens, and for white a knight leaving a square
-  // of the enemy king's colour, are tested for a direct check; a discovered
-  // check is looked for only when one of our sliders is on a line with it.
-  const int v = src.pieceValue[mover] * S::sign;
-  bool candidate = v == RookValue || v == QueenValue;
-  if constexpr (G::knightsCheckDirectly) {
-    if (v == KnightValue)
-      candidate = ((src.pieceFile[mover] + src.pieceRank[mover]) & 1) == ((ekf + ekr) & 1);
-  }
-  int checker = 0;
-  if (candidate) checker = PieceAttacksSquare(child, ekf, ekr, mover, S::enemy);
-  if (checker == 0 && pp.ownAligned != 0) checker = G::DiscoveredCheck(child, ekf, ekr);
-  return checker;
 }
 
-// Makes one child into `child` from its source.
-template <Colour C> void BuildChild(const PendingPly& pp, const Position& src, Position& child, int32_t code) {
+// The child's checkingPiece under rule R.
+template <Colour C, CheckRule R>
+inline int ChildCheckBy(const PendingPly& pp, const Position& src, const Position& child, int32_t code) {
+  using S = Side<C>;
+  using G = GenSide<C>;
+  if constexpr (R == InheritRule) {
+    return pp.inheritedCheck;
+  } else {
+    const int mover = MovePiece(code);
+    const int ekf = src.pieceFile[S::enemyKing], ekr = src.pieceRank[S::enemyKing];
+    if constexpr (R == FullRule) {
+      int checker = DirectCheck<C>(child, ekf, ekr, mover);
+      if (checker == 0) {
+        const int toFile = MoveToFile(code);
+        const int fromFile = src.pieceFile[mover];
+        const bool castling = mover == S::ownKing && (toFile - fromFile == 2 || fromFile - toFile == 2);
+        const bool enPassant = MoveCaptured(code) != 0 && src.board[toFile][MoveToRank(code)] == 0;
+        if (pp.enemyKingAttacked || castling || enPassant || InMask(pp.uncovering, mover))
+          checker = SliderAttacksSquare(child, ekf, ekr, S::enemy);
+      }
+      return checker;
+    } else {
+      // Capture plies: rooks and queens, and for white a knight leaving a
+      // square of the enemy king's colour, are tested for a direct check; a
+      // discovered check is looked for only when one of our sliders is on a
+      // line with it.
+      const int v = src.pieceValue[mover] * S::sign;
+      bool candidate = v == RookValue || v == QueenValue;
+      if constexpr (G::knightsCheckDirectly) {
+        if (v == KnightValue)
+          candidate = ((src.pieceFile[mover] + src.pieceRank[mover]) & 1) == ((ekf + ekr) & 1);
+      }
+      int checker = 0;
+      if (candidate) checker = DirectCheck<C>(child, ekf, ekr, mover);
+      if (checker == 0 && pp.ownAligned != 0) checker = G::DiscoveredCheck(child, ekf, ekr);
+      return checker;
+    }
+  }
+}
+
+// Makes one child into `child` from its source, under rule R.
+template <Colour C, CheckRule R>
+inline void BuildChildBy(const PendingPly& pp, const Position& src, Position& child, int32_t code) {
   CopyPosition(child, src);
-  MakeMove(child, code);
-  child.checkingPiece = static_cast<uint8_t>(ChildCheck<C>(pp, src, child, code));
+  MakeMoveOf<C>(child, code);
+  child.checkingPiece = static_cast<uint8_t>(ChildCheckBy<C, R>(pp, src, child, code));
+}
+
+// The same under the rule recorded for the ply.
+template <Colour C> void BuildChild(const PendingPly& pp, const Position& src, Position& child, int32_t code) {
+  switch (pp.checkRule) {
+    case FullRule: BuildChildBy<C, FullRule>(pp, src, child, code); break;
+    case CaptureRule: BuildChildBy<C, CaptureRule>(pp, src, child, code); break;
+    default: BuildChildBy<C, InheritRule>(pp, src, child, code); break;
+  }
 }
 
 // The legal moves of GenerateMoves, in list order, into e.Pending[ply].
@@ -490,7 +554,9 @@ template <Colour C> void BuildChild(const PendingPly& pp, const Position& src, P
 //
 // `scratch` must hold a copy of src on entry when scratchReady; otherwise
 // it is filled on first use. It holds that copy again on return.
-template <Colour C>
+//
+// Eager: every legal child is made at once (the public generators).
+template <Colour C, bool Eager>
 int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Position& scratch, bool scratchReady) {
   using S = Side<C>;
   OrderingSink sink((ply & 1) ? e.OddPlyKillers : e.EvenPlyKillers);
@@ -521,9 +587,9 @@ int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Posi
     if (ownKingAttacked || castling || enPassant) {
       Position& child = e.ChildPositions[n + 1][ply];
       CopyPosition(child, src);
-      MakeMove(child, code);
+      MakeMoveOf<C>(child, code);
       if (SquareAttacked(child, child.pieceFile[S::ownKing], child.pieceRank[S::ownKing], C) != 0) continue;
-      child.checkingPiece = static_cast<uint8_t>(ChildCheck<C>(pp, src, child, code));
+      child.checkingPiece = static_cast<uint8_t>(ChildCheckBy<C, FullRule>(pp, src, child, code));
       ++n;
       pp.moves[n] = code;
       pp.made[n] = 1;
@@ -545,7 +611,8 @@ int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Posi
     }
     ++n;
     pp.moves[n] = code;
-    pp.made[n] = 0;
+    pp.made[n] = Eager;
+    if constexpr (Eager) BuildChildBy<C, FullRule>(pp, src, e.ChildPositions[n][ply], code);
   }
   return n;
 }
@@ -556,7 +623,7 @@ int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Posi
 // the own king, which matters only when an enemy slider is flagged on a line
 // with it (kingLine), and is then settled by KingGuard, en passant by making
 // it. Same contract for `scratch` as ListLegalMoves.
-template <Colour C>
+template <Colour C, bool Eager>
 int ListLegalCaptures(Engine& e, const Position& src, int ply, int sourceSlot, Position& scratch, bool scratchReady) {
   using S = Side<C>;
   CaptureSink sink(src);
@@ -608,9 +675,10 @@ int ListLegalCaptures(Engine& e, const Position& src, int ply, int sourceSlot, P
         // En passant: made now and tested on the child.
         Position& child = e.ChildPositions[n + 1][ply];
         CopyPosition(child, src);
-        MakeMove(child, code);
+        MakeMoveOf<C>(child, code);
         if (SliderAttacksSquare(child, ownKingFile, ownKingRank, C) != 0) continue;
-        child.checkingPiece = static_cast<uint8_t>(ChildCheck<C>(pp, src, child, code));
+        child.checkingPiece = static_cast<uint8_t>(
+            markChecks ? ChildCheckBy<C, CaptureRule>(pp, src, child, code) : ChildCheckBy<C, InheritRule>(pp, src, child, code));
         ++n;
         pp.moves[n] = code;
         pp.made[n] = 1;
@@ -624,19 +692,16 @@ int ListLegalCaptures(Engine& e, const Position& src, int ply, int sourceSlot, P
     }
     ++n;
     pp.moves[n] = code;
-    pp.made[n] = 0;
+    pp.made[n] = Eager;
+    if constexpr (Eager) {
+      Position& child = e.ChildPositions[n][ply];
+      if (markChecks)
+        BuildChildBy<C, CaptureRule>(pp, src, child, code);
+      else
+        BuildChildBy<C, InheritRule>(pp, src, child, code);
+    }
   }
   return n;
-}
-
-// Makes every child that is still pending, from `src`.
-template <Colour C> void MakeAllChildren(Engine& e, const Position& src, int ply, int n) {
-  PendingPly& pp = e.Pending[ply];
-  for (int j = 1; j <= n; ++j) {
-    if (pp.made[j]) continue;
-    BuildChild<C>(pp, src, e.ChildPositions[j][ply], pp.moves[j]);
-    pp.made[j] = 1;
-  }
 }
 
 }  // namespace generation
@@ -649,8 +714,7 @@ template <Colour C> int GenerateMoves(Engine& e, int ply, int slot, MaterialTest
   const bool inCheck = w.checkingPiece != 0;
   if (ply == 1 && material == MaterialTest::Apply && generation::InsufficientMaterial(w)) return -4;
   generation::CopyPosition(e.SavedPosition, w);
-  const int n = generation::ListLegalMoves<C>(e, e.SavedPosition, ply, slot, w, true);
-  generation::MakeAllChildren<C>(e, e.SavedPosition, ply, n);
+  const int n = generation::ListLegalMoves<C, true>(e, e.SavedPosition, ply, slot, w, true);
   if (n > 0) return n;
   return inCheck ? -2 : -1;
 }
@@ -660,20 +724,18 @@ template <Colour C> int GenerateCaptures(Engine& e, int ply, int slot) {
   Position& w = e.WorkPosition;
   generation::CopyPosition(w, e.ChildPositions[slot][ply - 1]);
   generation::CopyPosition(e.SavedPosition, w);
-  const int n = generation::ListLegalCaptures<C>(e, e.SavedPosition, ply, slot, w, true);
-  generation::MakeAllChildren<C>(e, e.SavedPosition, ply, n);
-  return n;
+  return generation::ListLegalCaptures<C, true>(e, e.SavedPosition, ply, slot, w, true);
 }
 
 template <Colour C> int GenerateMovesLazily(Engine& e, int ply, int slot) {
   const Position& source = e.ChildPositions[slot][ply - 1];
-  const int n = generation::ListLegalMoves<C>(e, source, ply, slot, e.WorkPosition, false);
+  const int n = generation::ListLegalMoves<C, false>(e, source, ply, slot, e.WorkPosition, false);
   if (n > 0) return n;
   return source.checkingPiece != 0 ? -2 : -1;
 }
 
 template <Colour C> int GenerateCapturesLazily(Engine& e, int ply, int slot) {
-  return generation::ListLegalCaptures<C>(e, e.ChildPositions[slot][ply - 1], ply, slot, e.WorkPosition, false);
+  return generation::ListLegalCaptures<C, false>(e, e.ChildPositions[slot][ply - 1], ply, slot, e.WorkPosition, false);
 }
 
 template <Colour C> const Position& PendingChild(Engine& e, int ply, int j) {
