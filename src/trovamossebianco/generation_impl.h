@@ -539,12 +539,12 @@ template <Colour C> void BuildChild(const PendingPly& pp, const Position& src, P
 }
 
 // The legal moves of GenerateMoves, in list order, into e.Pending[ply].
-// Most moves are settled without making them: a move that is neither a king
-// move, castling nor en passant, made while the own king is not attacked,
-// is illegal only if it lifts a pinned piece off its line (KingGuard); a
-// king step is tested on `scratch`. The rest (every move when in check,
-// castling, en passant) is made at once in the child slot and tested there
-// in full, as the plain rule says; those children are left made.
+// Most moves are settled without making them. A king step is tested on
+// `scratch`. Any other move (but en passant) leaves the king attacked
+// exactly when a slider reaches it afterwards (KingGuard) or a pawn or
+// knight that gives check is not the piece taken. Castling and en passant
+// are made at once in the child slot and tested there in full, as the plain
+// rule says; those children are left made.
 //
 // The check marks follow the same reasoning: a check by a piece other than
 // the mover can only be uncovered by a piece standing alone between the
@@ -575,6 +575,34 @@ int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Posi
   pp.uncovering = LoneBlockers(src, enemyKingFile, enemyKingRank, C);
   KingGuard guard;
   bool guardReady = false;
+  // In check: the pawns and knights that give it. A move other than the
+  // king's must take the only one of them (the sliders are KingGuard's);
+  // with the enemy king beside ours (no legal position) every move is made.
+  int jumpers = 0, jumper = 0;
+  bool makeEvasions = false;
+  if (ownKingAttacked) {
+    guard.Build(src, ownKingFile, ownKingRank, S::enemy);
+    guardReady = true;
+    const int pawnRank = ownKingRank + S::pawnStep;
+    if (C == White ? ownKingRank < 7 : ownKingRank > 2) {
+      for (const int f : {ownKingFile + 1, ownKingFile - 1}) {
+        const int id = src.board[f][pawnRank];
+        if (src.pieceValue[id] == -S::sign * PawnValue) {
+          ++jumpers;
+          jumper = id;
+        }
+      }
+    }
+    for (int k = 1, c = src.knightCount[S::enemy]; k <= c; ++k) {
+      const int id = src.knightList[S::enemy][k];
+      if (attack_detail::KnightJump(src.pieceFile[id], src.pieceRank[id], ownKingFile, ownKingRank)) {
+        ++jumpers;
+        jumper = id;
+      }
+    }
+    makeEvasions = attack_detail::Distance(enemyKingFile, ownKingFile) <= 1 &&
+                   attack_detail::Distance(enemyKingRank, ownKingRank) <= 1;
+  }
   int n = 0;
   for (int i = 0; i < count; ++i) {
     const int32_t code = e.MoveList[i];
@@ -583,8 +611,9 @@ int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Posi
     const bool kingMove = mover == S::ownKing;
     const int fromFile = src.pieceFile[mover], fromRank = src.pieceRank[mover];
     const bool castling = kingMove && (toFile - fromFile == 2 || fromFile - toFile == 2);
-    const bool enPassant = MoveCaptured(code) != 0 && src.board[toFile][toRank] == 0;
-    if (ownKingAttacked || castling || enPassant) {
+    const int captured = MoveCaptured(code);
+    const bool enPassant = captured != 0 && src.board[toFile][toRank] == 0;
+    if (makeEvasions || castling || enPassant) {
       Position& child = e.ChildPositions[n + 1][ply];
       CopyPosition(child, src);
       MakeMoveOf<C>(child, code);
@@ -601,12 +630,14 @@ int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Posi
         scratchReady = true;
       }
       if (KingStepAttacked<C>(scratch, fromFile, fromRank, toFile, toRank)) continue;
+    } else if (ownKingAttacked) {
+      if (jumpers > 1 || (jumpers == 1 && captured != jumper)) continue;
+      if (guard.Exposed(fromFile, fromRank, toFile, toRank, captured, captured == 0)) continue;
     } else if (InMask(pinned, mover)) {
       if (!guardReady) {
         guard.Build(src, ownKingFile, ownKingRank, S::enemy);
         guardReady = true;
       }
-      const int captured = MoveCaptured(code);
       if (guard.Exposed(fromFile, fromRank, toFile, toRank, captured, captured == 0)) continue;
     }
     ++n;
