@@ -132,9 +132,16 @@ struct StepTables {
   // Rays 0..3 diagonal: (+1,+1), (-1,+1), (-1,-1), (+1,-1);
   // rays 4..7 orthogonal: up the file, towards h, down the file, towards a.
   uint8_t rayLength[Squares][8] = {}, ray[Squares][8][7] = {};
+  // The same rays as bit masks over the 64 squares (bit (f-1) * 8 + r-1),
+  // for finding the first piece on a ray by a bit scan. Rays 1, 2, 6 and 7
+  // run towards lower bits, the others towards higher bits.
+  uint64_t rayMask[64][8] = {};
+  uint8_t bitSquare[64] = {};  // board offset of each bit
 
   static constexpr bool OnBoard(int f, int r) { return f >= 1 && f <= 8 && r >= 1 && r <= 8; }
   static constexpr int Index(int f, int r) { return f * 9 + r; }
+  static constexpr int Bit(int f, int r) { return (f - 1) * 8 + r - 1; }
+  static constexpr bool TowardsLowerBits(int dir) { return dir == 1 || dir == 2 || dir == 6 || dir == 7; }
 
   constexpr StepTables() {
     constexpr int king[8][2] = {{1, -1}, {-1, -1}, {0, -1}, {1, 1}, {-1, 1}, {0, 1}, {1, 0}, {-1, 0}};
@@ -150,13 +157,31 @@ struct StepTables {
           if (OnBoard(f + d[0], r + d[1]))
             knightTo[sq][knightCount[sq]++] = static_cast<uint8_t>(Index(f + d[0], r + d[1]));
         for (int k = 0; k < 8; ++k)
-          for (int tf = f + rays[k][0], tr = r + rays[k][1]; OnBoard(tf, tr); tf += rays[k][0], tr += rays[k][1])
+          for (int tf = f + rays[k][0], tr = r + rays[k][1]; OnBoard(tf, tr); tf += rays[k][0], tr += rays[k][1]) {
             ray[sq][k][rayLength[sq][k]++] = static_cast<uint8_t>(Index(tf, tr));
+            rayMask[Bit(f, r)][k] |= uint64_t{1} << Bit(tf, tr);
+          }
+        bitSquare[Bit(f, r)] = static_cast<uint8_t>(sq);
       }
     }
   }
 };
 inline constexpr StepTables Steps{};
+
+// The occupied squares of the board as bits (bit (f-1) * 8 + r-1). Each
+// file's ranks 1..8 are eight consecutive bytes of the board; a byte that
+// is not zero gives its bit.
+inline uint64_t Occupancy(const Position& p) {
+  uint64_t occupied = 0;
+  for (int f = 1; f <= 8; ++f) {
+    uint64_t bytes;
+    std::memcpy(&bytes, &p.board[f][1], 8);
+    constexpr uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL, high = 0x8080808080808080ULL;
+    const uint64_t nonZero = (((bytes & low7) + low7) | bytes) & high;  // top bit of each non-zero byte
+    occupied |= (((nonZero >> 7) * 0x0102040810204080ULL) >> 56) << ((f - 1) * 8);
+  }
+  return occupied;
+}
 
 // Pseudo-legal moves of one position, in generation order. The sink decides
 // where each move goes; with Sink::capturesOnly the quiet moves are skipped
@@ -287,12 +312,28 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
       if constexpr (!capturesOnly) sink.Quiet(id + Steps.dest[to]);
     }
   };
+  // Captures only: the first piece on a ray is found by a bit scan.
+  uint64_t occupied = 0;
+  if constexpr (capturesOnly) {
+    if (p.diagonalCount[C] + p.orthogonalCount[C] > 0) occupied = Occupancy(p);
+  }
+  const auto firstOnRay = [&](int id, int dir) {
+    const uint64_t on = occupied & Steps.rayMask[StepTables::Bit(p.pieceFile[id], p.pieceRank[id])][dir];
+    if (on == 0) return;
+    const int bit = StepTables::TowardsLowerBits(dir) ? 63 - __builtin_clzll(on) : __builtin_ctzll(on);
+    const int to = Steps.bitSquare[bit];
+    const int t = board[to];
+    if (S::IsEnemy(t)) sink.PieceCapture(id + Steps.dest[to] + t * 65536);
+  };
   {
     const int count = p.diagonalCount[C];
     for (int k = 1; k <= count; ++k) {
       const int id = p.diagonalList[C][k];
       const int from = StepTables::Index(p.pieceFile[id], p.pieceRank[id]);
-      for (int dir = 0; dir < 4; ++dir) slide(id, from, dir);
+      for (int dir = 0; dir < 4; ++dir) {
+        if constexpr (capturesOnly) firstOnRay(id, dir);
+        else slide(id, from, dir);
+      }
     }
   }
   {
@@ -300,7 +341,10 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
     for (int k = 1; k <= count; ++k) {
       const int id = p.orthogonalList[C][k];
       const int from = StepTables::Index(p.pieceFile[id], p.pieceRank[id]);
-      for (int dir = 4; dir < 8; ++dir) slide(id, from, dir);
+      for (int dir = 4; dir < 8; ++dir) {
+        if constexpr (capturesOnly) firstOnRay(id, dir);
+        else slide(id, from, dir);
+      }
     }
   }
 }
