@@ -57,7 +57,11 @@ template <Colour C> int GenerateCapturesLazily(Engine& e, int ply, int slot);
 
 // Child j of the last generation at ply, made if still pending. C is the
 // colour that moved into it.
-template <Colour C> const Position& PendingChild(Engine& e, int ply, int j);
+template <Colour C> const Position& MakePendingChild(Engine& e, int ply, int j);
+template <Colour C> const Position& PendingChild(Engine& e, int ply, int j) {
+  if (e.Pending[ply].made[j]) return e.ChildPositions[j][ply];
+  return MakePendingChild<C>(e, ply, j);
+}
 
 // The child's checkingPiece and material, without making it when they are
 // known: at the horizon the capture generator's children keep the source's
@@ -89,8 +93,8 @@ extern template int GenerateMovesLazily<White>(Engine&, int, int);
 extern template int GenerateMovesLazily<Black>(Engine&, int, int);
 extern template int GenerateCapturesLazily<White>(Engine&, int, int);
 extern template int GenerateCapturesLazily<Black>(Engine&, int, int);
-extern template const Position& PendingChild<White>(Engine&, int, int);
-extern template const Position& PendingChild<Black>(Engine&, int, int);
+extern template const Position& MakePendingChild<White>(Engine&, int, int);
+extern template const Position& MakePendingChild<Black>(Engine&, int, int);
 extern template int ReplayStoredReplies<White>(Engine&, int);
 extern template int ReplayStoredReplies<Black>(Engine&, int);
 

@@ -7,6 +7,6 @@ template int GenerateMoves<White>(Engine&, int, int, MaterialTest);
 template int GenerateCaptures<White>(Engine&, int, int);
 template int GenerateMovesLazily<White>(Engine&, int, int);
 template int GenerateCapturesLazily<White>(Engine&, int, int);
-template const Position& PendingChild<White>(Engine&, int, int);
+template const Position& MakePendingChild<White>(Engine&, int, int);
 
 }  // namespace ormedan

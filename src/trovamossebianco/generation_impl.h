@@ -384,21 +384,22 @@ struct OrderingSink {
 
 // Splits the captures and promotions of GenerateCaptures into good captures
 // (the victim is worth clearly more than the capturer) and the others.
-struct CaptureSink {
+template <Colour C> struct CaptureSink {
   static constexpr bool capturesOnly = true;
   explicit CaptureSink(const Position& position) : p(position) {}
   void Quiet(int32_t) {}
   void PieceCapture(int32_t code) { Add(code); }
   void PawnCapture(int32_t code) { Add(code); }
+  // Good: the victim's value magnitude less 196 above the mover's. The
+  // mover is ours, the victim the enemy's (none for a plain promotion: 0).
   void Add(int32_t code) {
-    const int victim = Magnitude(p.pieceValue[MoveCaptured(code)]);
-    const int mover = Magnitude(p.pieceValue[MovePiece(code)]);
+    const int victim = -Side<C>::sign * p.pieceValue[MoveCaptured(code)];
+    const int mover = Side<C>::sign * p.pieceValue[MovePiece(code)];
     if (victim - 196 > mover)
       good[goodCount++] = code;
     else
       other[otherCount++] = code;
   }
-  static int Magnitude(int v) { return v < 0 ? -v : v; }
 
   const Position& p;
   int goodCount = 0, otherCount = 0;
@@ -701,7 +702,7 @@ int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Posi
 template <Colour C, bool Eager>
 int ListLegalCaptures(Engine& e, const Position& src, int ply, int sourceSlot, Position& scratch, bool scratchReady) {
   using S = Side<C>;
-  CaptureSink sink(src);
+  CaptureSink<C> sink(src);
   ListMoves<C>(src, sink, false);
   int count = 0;
   if (ply == e.HorizonPly) {
@@ -714,21 +715,23 @@ int ListLegalCaptures(Engine& e, const Position& src, int ply, int sourceSlot, P
     for (int i = 0; i < sink.otherCount; ++i) e.MoveList[count++] = sink.other[i];
   }
   e.MoveCount = count;
-
-  // Sliders on a line with a king, from the flags that MakeMove keeps.
-  const auto aligned = [&src](Colour side) {
-    int a = 0;
-    for (int k = 1; k <= src.orthogonalCount[side]; ++k) a += src.kingLine[src.orthogonalList[side][k]];
-    for (int k = 1; k <= src.diagonalCount[side]; ++k) a += src.kingLine[src.diagonalList[side][k]];
-    return a;
-  };
   const bool markChecks = ply < e.HorizonPly;
-  const bool enemyAligned = aligned(S::enemy) != 0;
   PendingPly& pp = e.Pending[ply];
   pp.sourceSlot = sourceSlot;
   pp.checkRule = markChecks ? CaptureRule : InheritRule;
   pp.inheritedCheck = src.checkingPiece;
-  pp.ownAligned = markChecks && aligned(C) != 0 ? 1 : 0;
+  if (count == 0) return 0;
+
+  // A slider on a line with a king, from the flags that MakeMove keeps.
+  const auto aligned = [&src](Colour side) {
+    for (int k = 1; k <= src.orthogonalCount[side]; ++k)
+      if (src.kingLine[src.orthogonalList[side][k]]) return true;
+    for (int k = 1; k <= src.diagonalCount[side]; ++k)
+      if (src.kingLine[src.diagonalList[side][k]]) return true;
+    return false;
+  };
+  const bool enemyAligned = aligned(S::enemy);
+  pp.ownAligned = markChecks && aligned(C) ? 1 : 0;
   const int ownKingFile = src.pieceFile[S::ownKing], ownKingRank = src.pieceRank[S::ownKing];
   KingGuard guard;
   bool guardReady = false;
@@ -813,13 +816,11 @@ template <Colour C> int GenerateCapturesLazily(Engine& e, int ply, int slot) {
   return generation::ListLegalCaptures<C, false>(e, e.ChildPositions[slot][ply - 1], ply, slot, e.WorkPosition, false);
 }
 
-template <Colour C> const Position& PendingChild(Engine& e, int ply, int j) {
+template <Colour C> const Position& MakePendingChild(Engine& e, int ply, int j) {
   PendingPly& pp = e.Pending[ply];
   Position& child = e.ChildPositions[j][ply];
-  if (!pp.made[j]) {
-    generation::BuildChild<C>(pp, e.ChildPositions[pp.sourceSlot][ply - 1], child, pp.moves[j]);
-    pp.made[j] = 1;
-  }
+  generation::BuildChild<C>(pp, e.ChildPositions[pp.sourceSlot][ply - 1], child, pp.moves[j]);
+  pp.made[j] = 1;
   return child;
 }
 

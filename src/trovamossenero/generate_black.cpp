@@ -7,6 +7,6 @@ template int GenerateMoves<Black>(Engine&, int, int, MaterialTest);
 template int GenerateCaptures<Black>(Engine&, int, int);
 template int GenerateMovesLazily<Black>(Engine&, int, int);
 template int GenerateCapturesLazily<Black>(Engine&, int, int);
-template const Position& PendingChild<Black>(Engine&, int, int);
+template const Position& MakePendingChild<Black>(Engine&, int, int);
 
 }  // namespace ormedan
