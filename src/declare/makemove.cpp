@@ -5,10 +5,11 @@
 namespace ormedan {
 
 void MakeMove(Position& p, int32_t move) {
-  if (MovePiece(move) < 17) {
-    MakeMoveOf<White>(p, move);
+  const int piece = MovePiece(move);
+  if (piece < 17) {
+    makemove_detail::MakeMoveAs<White, false>(p, move, piece);
   } else {
-    MakeMoveOf<Black>(p, move);
+    makemove_detail::MakeMoveAs<Black, false>(p, move, piece);
   }
 }
 

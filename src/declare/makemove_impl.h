@@ -106,9 +106,11 @@ template <Colour C> inline void OtherMove(Position& p, int piece, int fromRank, 
   }
 }
 
-inline void Capture(Position& p, int c) {
-  const int colour = c < 17 ? White : Black;
-  const int sign = c < 17 ? 1 : -1;
+// Removes the captured piece c. Its colour is read from c, or, when the
+// caller knows it (Known), taken as E.
+template <bool Known, Colour E> inline void Capture(Position& p, int c) {
+  const int colour = Known ? E : c < 17 ? White : Black;
+  const int sign = Known ? Side<E>::sign : c < 17 ? 1 : -1;
   const int v = p.pieceValue[c];
   if (v == sign * PawnValue) {
     RemoveFrom(p.pawnList[colour], p.pawnCount[colour], c);
@@ -161,7 +163,9 @@ inline void Promote(Position& p, int piece, int code) {
   p.material += p.pieceValue[piece];
 }
 
-template <Colour C> [[gnu::always_inline]] inline void MakeMoveAs(Position& p, int32_t move, int piece) {
+// Known: the caller guarantees that a captured piece is the other colour's
+// (the generators do); otherwise its colour is read from its PieceId.
+template <Colour C, bool Known> [[gnu::always_inline]] inline void MakeMoveAs(Position& p, int32_t move, int piece) {
   p.enPassantFile = 0;
   const int toFile = MoveToFile(move), toRank = MoveToRank(move);
   const int fromFile = p.pieceFile[piece], fromRank = p.pieceRank[piece];
@@ -175,7 +179,7 @@ template <Colour C> [[gnu::always_inline]] inline void MakeMoveAs(Position& p, i
   }
   if (move > 0xFFFF) {
     const int c = MoveCaptured(move);
-    if (c != 0) Capture(p, c);
+    if (c != 0) Capture<Known, Side<C>::enemy>(p, c);
     if (move > 0x1FFFFFE) Promote(p, piece, MovePromotion(move));
   }
   p.board[toFile][toRank] = static_cast<uint8_t>(piece);
@@ -184,9 +188,10 @@ template <Colour C> [[gnu::always_inline]] inline void MakeMoveAs(Position& p, i
 
 }  // namespace makemove_detail
 
-// MakeMove for a move of colour C.
+// MakeMove for a move of colour C that captures, if anything, a piece of
+// the other colour.
 template <Colour C> [[gnu::always_inline]] inline void MakeMoveOf(Position& p, int32_t move) {
-  makemove_detail::MakeMoveAs<C>(p, move, MovePiece(move));
+  makemove_detail::MakeMoveAs<C, true>(p, move, MovePiece(move));
 }
 
 }  // namespace ormedan

@@ -137,6 +137,9 @@ struct StepTables {
   // run towards lower bits, the others towards higher bits.
   uint64_t rayMask[64][8] = {};
   uint8_t bitSquare[64] = {};  // board offset of each bit
+  // The squares a king or a knight reaches, and the union of the four
+  // diagonal (0) and the four orthogonal (1) rays, as bits.
+  uint64_t kingMask[64] = {}, knightMask[64] = {}, rayUnion[64][2] = {};
 
   static constexpr bool OnBoard(int f, int r) { return f >= 1 && f <= 8 && r >= 1 && r <= 8; }
   static constexpr int Index(int f, int r) { return f * 9 + r; }
@@ -152,14 +155,20 @@ struct StepTables {
         const int sq = Index(f, r);
         dest[sq] = static_cast<uint16_t>(f * 256 + r * 4096);
         for (const auto& d : king)
-          if (OnBoard(f + d[0], r + d[1])) kingTo[sq][kingCount[sq]++] = static_cast<uint8_t>(Index(f + d[0], r + d[1]));
+          if (OnBoard(f + d[0], r + d[1])) {
+            kingTo[sq][kingCount[sq]++] = static_cast<uint8_t>(Index(f + d[0], r + d[1]));
+            kingMask[Bit(f, r)] |= uint64_t{1} << Bit(f + d[0], r + d[1]);
+          }
         for (const auto& d : knight)
-          if (OnBoard(f + d[0], r + d[1]))
+          if (OnBoard(f + d[0], r + d[1])) {
             knightTo[sq][knightCount[sq]++] = static_cast<uint8_t>(Index(f + d[0], r + d[1]));
+            knightMask[Bit(f, r)] |= uint64_t{1} << Bit(f + d[0], r + d[1]);
+          }
         for (int k = 0; k < 8; ++k)
           for (int tf = f + rays[k][0], tr = r + rays[k][1]; OnBoard(tf, tr); tf += rays[k][0], tr += rays[k][1]) {
             ray[sq][k][rayLength[sq][k]++] = static_cast<uint8_t>(Index(tf, tr));
             rayMask[Bit(f, r)][k] |= uint64_t{1} << Bit(tf, tr);
+            rayUnion[Bit(f, r)][k / 4] |= uint64_t{1} << Bit(tf, tr);
           }
         bitSquare[Bit(f, r)] = static_cast<uint8_t>(sq);
       }
@@ -168,20 +177,28 @@ struct StepTables {
 };
 inline constexpr StepTables Steps{};
 
-// The occupied squares of the board as bits (bit (f-1) * 8 + r-1). Each
-// file's ranks 1..8 are eight consecutive bytes of the board; a byte that
-// is not zero gives its bit.
-inline uint64_t Occupancy(const Position& p) {
-  uint64_t occupied = 0;
-  for (int f = 1; f <= 8; ++f) {
-    uint64_t bytes;
-    std::memcpy(&bytes, &p.board[f][1], 8);
+// The occupied squares of the board and those holding a black piece, as
+// bits (bit (f-1) * 8 + r-1). Each file's ranks 1..8 are eight consecutive
+// bytes of the board: a byte that is not zero gives its bit, a PieceId
+// above 16 its black bit.
+struct BoardBits {
+  uint64_t occupied = 0, black = 0;
+  explicit BoardBits(const Position& p) {
     constexpr uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL, high = 0x8080808080808080ULL;
-    const uint64_t nonZero = (((bytes & low7) + low7) | bytes) & high;  // top bit of each non-zero byte
-    occupied |= (((nonZero >> 7) * 0x0102040810204080ULL) >> 56) << ((f - 1) * 8);
+    constexpr uint64_t plus111 = 0x6F6F6F6F6F6F6F6FULL;  // 17 + 111 = 128; no byte (at most 32) carries over
+    for (int f = 1; f <= 8; ++f) {
+      uint64_t bytes;
+      std::memcpy(&bytes, &p.board[f][1], 8);
+      const uint64_t nonZero = (((bytes & low7) + low7) | bytes) & high;  // top bit of each non-zero byte
+      const uint64_t above16 = (bytes + plus111) & high;
+      occupied |= Gather(nonZero) << ((f - 1) * 8);
+      black |= Gather(above16) << ((f - 1) * 8);
+    }
   }
-  return occupied;
-}
+  uint64_t White() const { return occupied & ~black; }
+  // The top bits of the eight bytes, as the eight low bits.
+  static uint64_t Gather(uint64_t topBits) { return ((topBits >> 7) * 0x0102040810204080ULL) >> 56; }
+};
 
 // Pseudo-legal moves of one position, in generation order. The sink decides
 // where each move goes; with Sink::capturesOnly the quiet moves are skipped
@@ -211,9 +228,22 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
     }
   };
 
+  // Captures only: the occupied squares and the enemy's as bits, to skip
+  // pieces that reach no enemy piece and to find the first piece on a ray.
+  uint64_t occupied = 0, enemies = 0;
+  if constexpr (capturesOnly) {
+    const BoardBits bits(p);
+    occupied = bits.occupied;
+    enemies = C == White ? bits.black : bits.White();
+  }
+  const auto reachesEnemy = [&](int id, const uint64_t (&masks)[64]) {
+    if constexpr (!capturesOnly) return true;
+    return (masks[StepTables::Bit(p.pieceFile[id], p.pieceRank[id])] & enemies) != 0;
+  };
+
   // King: (f+1, r-1), (f-1, r-1), (f, r-1), then the same on rank r+1,
   // then (f+1, r) and (f-1, r).
-  {
+  if (reachesEnemy(S::ownKing, Steps.kingMask)) {
     const int k = S::ownKing;
     const int from = StepTables::Index(p.pieceFile[k], p.pieceRank[k]);
     for (int i = 0, n = Steps.kingCount[from]; i < n; ++i) step(k, Steps.kingTo[from][i]);
@@ -253,12 +283,9 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
       const int tr = r + d;
       if (r == S::promotionFromRank) {
         if (p.board[f][tr] == 0) promotions(id, f, tr, 0);
-        if (f < 8) {
-          if (const int t = enemyAt(f + 1, tr)) promotions(id, f + 1, tr, t);
-        }
-        if (f > 1) {
-          if (const int t = enemyAt(f - 1, tr)) promotions(id, f - 1, tr, t);
-        }
+        // Files 0 and 9 of the board are empty: no bounds test is needed.
+        if (const int t = enemyAt(f + 1, tr)) promotions(id, f + 1, tr, t);
+        if (const int t = enemyAt(f - 1, tr)) promotions(id, f - 1, tr, t);
         continue;
       }
       if constexpr (!capturesOnly) {
@@ -267,12 +294,8 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
           if (r == S::startRank && p.board[f][tr + d] == 0) sink.Quiet(MakeMoveCode(id, f, tr + d));
         }
       }
-      if (f < 8) {
-        if (const int t = enemyAt(f + 1, tr)) sink.PawnCapture(MakeMoveCode(id, f + 1, tr, t));
-      }
-      if (f > 1) {
-        if (const int t = enemyAt(f - 1, tr)) sink.PawnCapture(MakeMoveCode(id, f - 1, tr, t));
-      }
+      if (const int t = enemyAt(f + 1, tr)) sink.PawnCapture(MakeMoveCode(id, f + 1, tr, t));
+      if (const int t = enemyAt(f - 1, tr)) sink.PawnCapture(MakeMoveCode(id, f - 1, tr, t));
       const int ep = p.enPassantFile;
       if (ep > 0 && r == S::enPassantRank) {
         // The pawn beside is the one that has just advanced two squares; the
@@ -293,6 +316,7 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
     const int count = p.knightCount[C];
     for (int k = 1; k <= count; ++k) {
       const int id = p.knightList[C][k];
+      if (!reachesEnemy(id, Steps.knightMask)) continue;
       const int from = StepTables::Index(p.pieceFile[id], p.pieceRank[id]);
       for (int i = 0, n = Steps.knightCount[from]; i < n; ++i) step(id, Steps.knightTo[from][i]);
     }
@@ -312,11 +336,8 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
       if constexpr (!capturesOnly) sink.Quiet(id + Steps.dest[to]);
     }
   };
-  // Captures only: the first piece on a ray is found by a bit scan.
-  uint64_t occupied = 0;
-  if constexpr (capturesOnly) {
-    if (p.diagonalCount[C] + p.orthogonalCount[C] > 0) occupied = Occupancy(p);
-  }
+  // Captures only: the first piece on a ray is found by a bit scan, and a
+  // slider none of whose rays holds an enemy piece is skipped.
   const auto firstOnRay = [&](int id, int dir) {
     const uint64_t on = occupied & Steps.rayMask[StepTables::Bit(p.pieceFile[id], p.pieceRank[id])][dir];
     if (on == 0) return;
@@ -329,6 +350,9 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
     const int count = p.diagonalCount[C];
     for (int k = 1; k <= count; ++k) {
       const int id = p.diagonalList[C][k];
+      if constexpr (capturesOnly) {
+        if ((Steps.rayUnion[StepTables::Bit(p.pieceFile[id], p.pieceRank[id])][0] & enemies) == 0) continue;
+      }
       const int from = StepTables::Index(p.pieceFile[id], p.pieceRank[id]);
       for (int dir = 0; dir < 4; ++dir) {
         if constexpr (capturesOnly) firstOnRay(id, dir);
@@ -340,6 +364,9 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
     const int count = p.orthogonalCount[C];
     for (int k = 1; k <= count; ++k) {
       const int id = p.orthogonalList[C][k];
+      if constexpr (capturesOnly) {
+        if ((Steps.rayUnion[StepTables::Bit(p.pieceFile[id], p.pieceRank[id])][1] & enemies) == 0) continue;
+      }
       const int from = StepTables::Index(p.pieceFile[id], p.pieceRank[id]);
       for (int dir = 4; dir < 8; ++dir) {
         if constexpr (capturesOnly) firstOnRay(id, dir);
