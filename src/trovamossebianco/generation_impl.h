@@ -11,6 +11,10 @@
 #include <cstring>
 #include <type_traits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "declare/makemove_impl.h"
 #include "declare/model.h"
 #include "trovamossebianco/generate.h"
@@ -140,6 +144,8 @@ struct StepTables {
   // The squares a king or a knight reaches, and the union of the four
   // diagonal (0) and the four orthogonal (1) rays, as bits.
   uint64_t kingMask[64] = {}, knightMask[64] = {}, rayUnion[64][2] = {};
+  // The two squares a pawn attacks, per colour ([White] and [Black]).
+  uint64_t pawnMask[3][64] = {};
 
   static constexpr bool OnBoard(int f, int r) { return f >= 1 && f <= 8 && r >= 1 && r <= 8; }
   static constexpr int Index(int f, int r) { return f * 9 + r; }
@@ -171,6 +177,10 @@ struct StepTables {
             rayUnion[Bit(f, r)][k / 4] |= uint64_t{1} << Bit(tf, tr);
           }
         bitSquare[Bit(f, r)] = static_cast<uint8_t>(sq);
+        for (const int df : {1, -1}) {
+          if (OnBoard(f + df, r + 1)) pawnMask[White][Bit(f, r)] |= uint64_t{1} << Bit(f + df, r + 1);
+          if (OnBoard(f + df, r - 1)) pawnMask[Black][Bit(f, r)] |= uint64_t{1} << Bit(f + df, r - 1);
+        }
       }
     }
   }
@@ -184,6 +194,25 @@ inline constexpr StepTables Steps{};
 struct BoardBits {
   uint64_t occupied = 0, black = 0;
   explicit BoardBits(const Position& p) {
+#if defined(__SSE2__)
+    // Bytes 9..88 of the board (files 1..8 from rank 0, and beyond) in five
+    // loads; bit j of the masks below is byte 9 + j, so (f, r) is bit
+    // 9 * (f - 1) + r.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(p.board) + 9;
+    unsigned __int128 filled = 0, dark = 0;
+    const __m128i zero = _mm_setzero_si128(), sixteen = _mm_set1_epi8(16);
+    for (int i = 0; i < 5; ++i) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * i));
+      const unsigned empty = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)));
+      const unsigned above = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(v, sixteen)));
+      filled |= static_cast<unsigned __int128>(~empty & 0xFFFFu) << (16 * i);
+      dark |= static_cast<unsigned __int128>(above) << (16 * i);
+    }
+    for (int f = 1; f <= 8; ++f) {
+      occupied |= static_cast<uint64_t>((filled >> (9 * (f - 1) + 1)) & 0xFF) << ((f - 1) * 8);
+      black |= static_cast<uint64_t>((dark >> (9 * (f - 1) + 1)) & 0xFF) << ((f - 1) * 8);
+    }
+#else
     constexpr uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL, high = 0x8080808080808080ULL;
     constexpr uint64_t plus111 = 0x6F6F6F6F6F6F6F6FULL;  // 17 + 111 = 128; no byte (at most 32) carries over
     for (int f = 1; f <= 8; ++f) {
@@ -194,6 +223,7 @@ struct BoardBits {
       occupied |= Gather(nonZero) << ((f - 1) * 8);
       black |= Gather(above16) << ((f - 1) * 8);
     }
+#endif
   }
   uint64_t White() const { return occupied & ~black; }
   // The top bits of the eight bytes, as the eight low bits.
@@ -294,8 +324,10 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
           if (r == S::startRank && p.board[f][tr + d] == 0) sink.Quiet(MakeMoveCode(id, f, tr + d));
         }
       }
-      if (const int t = enemyAt(f + 1, tr)) sink.PawnCapture(MakeMoveCode(id, f + 1, tr, t));
-      if (const int t = enemyAt(f - 1, tr)) sink.PawnCapture(MakeMoveCode(id, f - 1, tr, t));
+      if (!capturesOnly || (Steps.pawnMask[C][StepTables::Bit(f, r)] & enemies) != 0) {
+        if (const int t = enemyAt(f + 1, tr)) sink.PawnCapture(MakeMoveCode(id, f + 1, tr, t));
+        if (const int t = enemyAt(f - 1, tr)) sink.PawnCapture(MakeMoveCode(id, f - 1, tr, t));
+      }
       const int ep = p.enPassantFile;
       if (ep > 0 && r == S::enPassantRank) {
         // The pawn beside is the one that has just advanced two squares; the
@@ -338,8 +370,8 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
   };
   // Captures only: the first piece on a ray is found by a bit scan, and a
   // slider none of whose rays holds an enemy piece is skipped.
-  const auto firstOnRay = [&](int id, int dir) {
-    const uint64_t on = occupied & Steps.rayMask[StepTables::Bit(p.pieceFile[id], p.pieceRank[id])][dir];
+  const auto firstOnRay = [&](int id, int bitFrom, int dir) {
+    const uint64_t on = occupied & Steps.rayMask[bitFrom][dir];
     if (on == 0) return;
     const int bit = StepTables::TowardsLowerBits(dir) ? 63 - __builtin_clzll(on) : __builtin_ctzll(on);
     const int to = Steps.bitSquare[bit];
@@ -350,13 +382,13 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
     const int count = p.diagonalCount[C];
     for (int k = 1; k <= count; ++k) {
       const int id = p.diagonalList[C][k];
+      const int f = p.pieceFile[id], r = p.pieceRank[id];
       if constexpr (capturesOnly) {
-        if ((Steps.rayUnion[StepTables::Bit(p.pieceFile[id], p.pieceRank[id])][0] & enemies) == 0) continue;
-      }
-      const int from = StepTables::Index(p.pieceFile[id], p.pieceRank[id]);
-      for (int dir = 0; dir < 4; ++dir) {
-        if constexpr (capturesOnly) firstOnRay(id, dir);
-        else slide(id, from, dir);
+        const int bit = StepTables::Bit(f, r);
+        if ((Steps.rayUnion[bit][0] & enemies) == 0) continue;
+        for (int dir = 0; dir < 4; ++dir) firstOnRay(id, bit, dir);
+      } else {
+        for (int dir = 0; dir < 4; ++dir) slide(id, StepTables::Index(f, r), dir);
       }
     }
   }
@@ -364,13 +396,13 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
     const int count = p.orthogonalCount[C];
     for (int k = 1; k <= count; ++k) {
       const int id = p.orthogonalList[C][k];
+      const int f = p.pieceFile[id], r = p.pieceRank[id];
       if constexpr (capturesOnly) {
-        if ((Steps.rayUnion[StepTables::Bit(p.pieceFile[id], p.pieceRank[id])][1] & enemies) == 0) continue;
-      }
-      const int from = StepTables::Index(p.pieceFile[id], p.pieceRank[id]);
-      for (int dir = 4; dir < 8; ++dir) {
-        if constexpr (capturesOnly) firstOnRay(id, dir);
-        else slide(id, from, dir);
+        const int bit = StepTables::Bit(f, r);
+        if ((Steps.rayUnion[bit][1] & enemies) == 0) continue;
+        for (int dir = 4; dir < 8; ++dir) firstOnRay(id, bit, dir);
+      } else {
+        for (int dir = 4; dir < 8; ++dir) slide(id, StepTables::Index(f, r), dir);
       }
     }
   }

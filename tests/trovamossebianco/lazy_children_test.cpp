@@ -11,6 +11,7 @@
 #include "support/fakes.h"
 #include "support/generation_walk.h"
 #include "trovamossebianco/generate.h"
+#include "trovamossebianco/generation_impl.h"
 
 namespace ormedan {
 namespace {
@@ -100,10 +101,28 @@ template <Colour C> std::string CompareOne(Engine& e, int ply, int slot, Kind ki
   return {};
 }
 
+// The capture generator's squares as bits against a plain scan of the board.
+std::string CompareBoardBits(const Position& p) {
+  uint64_t occupied = 0, black = 0;
+  for (int f = 1; f <= 8; ++f)
+    for (int r = 1; r <= 8; ++r) {
+      const uint64_t bit = uint64_t{1} << ((f - 1) * 8 + r - 1);
+      if (p.board[f][r] != 0) occupied |= bit;
+      if (p.board[f][r] >= 17) black |= bit;
+    }
+  const generation::BoardBits bits(p);
+  if (bits.occupied != occupied || bits.black != black) return "board bits differ";
+  return {};
+}
+
 // Every node of the tree to `remaining` plies, compared for the three
 // generator kinds before its children are walked.
 template <Colour C> void Walk(Engine& e, int ply, int slot, int remaining, const std::string& path, std::string& fault) {
   if (!fault.empty()) return;
+  if (const std::string what = CompareBoardBits(e.ChildPositions[slot][ply - 1]); !what.empty()) {
+    fault = (path.empty() ? std::string("root") : path) + ": " + what;
+    return;
+  }
   for (const Kind kind : {Kind::Moves, Kind::Captures, Kind::HorizonCaptures}) {
     const std::string what = CompareOne<C>(e, ply, slot, kind);
     if (!what.empty()) {
