@@ -102,7 +102,6 @@ struct PendingPly {
   uint8_t checkRule = 0;   // how a child made later gets its checkingPiece
   uint8_t inheritedCheck = 0;     // checkingPiece of every child under the inherit rule
   uint8_t enemyKingAttacked = 0;  // full rule: a slider of ours already attacks the enemy king
-  uint8_t ownAligned = 0;         // capture rule: own sliders flagged on a line with the enemy king
   uint32_t uncovering = 0;        // full rule: pieces whose move can uncover a check
   int32_t moves[MaxChildren + 1]{};
   uint8_t made[MaxChildren + 1]{};  // 1 when ChildPositions[j][ply] holds child j

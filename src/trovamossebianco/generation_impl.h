@@ -197,21 +197,28 @@ struct BoardBits {
 #if defined(__SSE2__)
     // Bytes 9..88 of the board (files 1..8 from rank 0, and beyond) in five
     // loads; bit j of the masks below is byte 9 + j, so (f, r) is bit
-    // 9 * (f - 1) + r.
+    // 9 * (f - 1) + r: files 1..7 lie in the low 64 bits, file 8 in the next.
     const auto* bytes = reinterpret_cast<const unsigned char*>(p.board) + 9;
-    unsigned __int128 filled = 0, dark = 0;
+    uint64_t filledLow = 0, darkLow = 0, filledHigh = 0, darkHigh = 0;
     const __m128i zero = _mm_setzero_si128(), sixteen = _mm_set1_epi8(16);
     for (int i = 0; i < 5; ++i) {
       const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * i));
-      const unsigned empty = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)));
-      const unsigned above = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(v, sixteen)));
-      filled |= static_cast<unsigned __int128>(~empty & 0xFFFFu) << (16 * i);
-      dark |= static_cast<unsigned __int128>(above) << (16 * i);
+      const uint64_t empty = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)));
+      const uint64_t above = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(v, sixteen)));
+      if (i < 4) {
+        filledLow |= (~empty & 0xFFFF) << (16 * i);
+        darkLow |= above << (16 * i);
+      } else {
+        filledHigh = ~empty & 0xFFFF;
+        darkHigh = above;
+      }
     }
-    for (int f = 1; f <= 8; ++f) {
-      occupied |= static_cast<uint64_t>((filled >> (9 * (f - 1) + 1)) & 0xFF) << ((f - 1) * 8);
-      black |= static_cast<uint64_t>((dark >> (9 * (f - 1) + 1)) & 0xFF) << ((f - 1) * 8);
+    for (int f = 1; f <= 7; ++f) {
+      occupied |= ((filledLow >> (9 * (f - 1) + 1)) & 0xFF) << ((f - 1) * 8);
+      black |= ((darkLow >> (9 * (f - 1) + 1)) & 0xFF) << ((f - 1) * 8);
     }
+    occupied |= (filledHigh & 0xFF) << 56;
+    black |= (darkHigh & 0xFF) << 56;
 #else
     constexpr uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL, high = 0x8080808080808080ULL;
     constexpr uint64_t plus111 = 0x6F6F6F6F6F6F6F6FULL;  // 17 + 111 = 128; no byte (at most 32) carries over
@@ -371,8 +378,9 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
   // Captures only: the first piece on a ray is found by a bit scan, and a
   // slider none of whose rays holds an enemy piece is skipped.
   const auto firstOnRay = [&](int id, int bitFrom, int dir) {
-    const uint64_t on = occupied & Steps.rayMask[bitFrom][dir];
-    if (on == 0) return;
+    const uint64_t ray = Steps.rayMask[bitFrom][dir];
+    if ((ray & enemies) == 0) return;  // then the first piece is not an enemy's
+    const uint64_t on = occupied & ray;
     const int bit = StepTables::TowardsLowerBits(dir) ? 63 - __builtin_clzll(on) : __builtin_ctzll(on);
     const int to = Steps.bitSquare[bit];
     const int t = board[to];
@@ -555,6 +563,16 @@ template <Colour C> bool KingStepAttacked(Position& scratch, int ff, int fr, int
   return attacked;
 }
 
+// A slider of `side` flagged on a line with the other king (kingLine, kept
+// by MakeMove).
+inline bool SliderOnKingLine(const Position& p, int side) {
+  for (int k = 1; k <= p.orthogonalCount[side]; ++k)
+    if (p.kingLine[p.orthogonalList[side][k]]) return true;
+  for (int k = 1; k <= p.diagonalCount[side]; ++k)
+    if (p.kingLine[p.diagonalList[side][k]]) return true;
+  return false;
+}
+
 // PieceAttacksSquare for the piece that has just moved, of colour C, against
 // the enemy king: the same answer, with the kind tested once.
 template <Colour C> inline int DirectCheck(const Position& child, int ekf, int ekr, int mover) {
@@ -619,7 +637,7 @@ inline int ChildCheckBy(const PendingPly& pp, const Position& src, const Positio
       }
       int checker = 0;
       if (candidate) checker = DirectCheck<C>(child, ekf, ekr, mover);
-      if (checker == 0 && pp.ownAligned != 0) checker = G::DiscoveredCheck(child, ekf, ekr);
+      if (checker == 0 && SliderOnKingLine(src, C)) checker = G::DiscoveredCheck(child, ekf, ekr);
       return checker;
     }
   }
@@ -781,16 +799,7 @@ int ListLegalCaptures(Engine& e, const Position& src, int ply, int sourceSlot, P
   pp.inheritedCheck = src.checkingPiece;
   if (count == 0) return 0;
 
-  // A slider on a line with a king, from the flags that MakeMove keeps.
-  const auto aligned = [&src](Colour side) {
-    for (int k = 1; k <= src.orthogonalCount[side]; ++k)
-      if (src.kingLine[src.orthogonalList[side][k]]) return true;
-    for (int k = 1; k <= src.diagonalCount[side]; ++k)
-      if (src.kingLine[src.diagonalList[side][k]]) return true;
-    return false;
-  };
-  const bool enemyAligned = aligned(S::enemy);
-  pp.ownAligned = markChecks && aligned(C) ? 1 : 0;
+  const bool enemyAligned = SliderOnKingLine(src, S::enemy);
   const int ownKingFile = src.pieceFile[S::ownKing], ownKingRank = src.pieceRank[S::ownKing];
   KingGuard guard;
   bool guardReady = false;
