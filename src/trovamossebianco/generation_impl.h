@@ -660,7 +660,8 @@ template <Colour C> void BuildChild(const PendingPly& pp, const Position& src, P
   }
 }
 
-// The legal moves of GenerateMoves, in list order, into e.Pending[ply].
+// The legal moves of GenerateMoves, in list order, into e.Pending[ply], for
+// the search's lazy form (GenerateMoves itself makes and tests every move).
 // Most moves are settled without making them. A king step is tested on
 // `scratch`. Any other move (but en passant) leaves the king attacked
 // exactly when a slider reaches it afterwards (KingGuard) or a pawn or
@@ -676,9 +677,7 @@ template <Colour C> void BuildChild(const PendingPly& pp, const Position& src, P
 //
 // `scratch` must hold a copy of src on entry when scratchReady; otherwise
 // it is filled on first use. It holds that copy again on return.
-//
-// Eager: every legal child is made at once (the public generators).
-template <Colour C, bool Eager>
+template <Colour C>
 int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Position& scratch, bool scratchReady) {
   using S = Side<C>;
   OrderingSink sink((ply & 1) ? e.OddPlyKillers : e.EvenPlyKillers);
@@ -767,8 +766,7 @@ int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Posi
     }
     ++n;
     pp.moves[n] = code;
-    pp.made[n] = Eager;
-    if constexpr (Eager) BuildChildBy<C, FullRule>(pp, src, e.ChildPositions[n][ply], code);
+    pp.made[n] = 0;
   }
   return n;
 }
@@ -856,14 +854,71 @@ int ListLegalCaptures(Engine& e, const Position& src, int ply, int sourceSlot, P
 }  // namespace generation
 
 template <Colour C> int GenerateMoves(Engine& e, int ply, int slot, MaterialTest material) {
+  using S = Side<C>;
   const Position& source = ply == 1 ? e.GamePosition : e.ChildPositions[slot][ply - 1];
   e.MoveCount = 0;
   Position& w = e.WorkPosition;
   generation::CopyPosition(w, source);
   const bool inCheck = w.checkingPiece != 0;
   if (ply == 1 && material == MaterialTest::Apply && generation::InsufficientMaterial(w)) return -4;
+
+  generation::OrderingSink sink((ply & 1) ? e.OddPlyKillers : e.EvenPlyKillers);
+  generation::ListMoves<C>(w, sink, !inCheck);
+  const int count = sink.Assemble(e.MoveList);
+  e.MoveCount = count;
+
+  // Each move is made on a copy of the source in the next free child slot;
+  // an illegal result is simply overwritten by the next trial. This is the
+  // plain form of the legality test; the search's GenerateMovesLazily
+  // settles the same questions without making the moves, and the tests
+  // compare the two.
+  //
+  // The tests below give the same answers as testing every move in full.
+  // A move that is neither a king move nor en passant, made while the own
+  // king is not attacked, can expose that king only if the piece stands
+  // alone between it and an enemy slider; likewise, when no slider of ours
+  // attacks the enemy king yet, a check by a piece other than the mover can
+  // only be uncovered by a piece standing alone between that king and one
+  // of our sliders (or by the rook of a castling, or through the square of a
+  // pawn taken en passant).
   generation::CopyPosition(e.SavedPosition, w);
-  const int n = generation::ListLegalMoves<C, true>(e, e.SavedPosition, ply, slot, w, true);
+  const Position& saved = e.SavedPosition;
+  const int ownKingFile = w.pieceFile[S::ownKing], ownKingRank = w.pieceRank[S::ownKing];
+  const int enemyKingFile = w.pieceFile[S::enemyKing], enemyKingRank = w.pieceRank[S::enemyKing];
+  const bool ownKingAttacked = SquareAttacked(w, ownKingFile, ownKingRank, C) != 0;
+  const bool enemyKingAttacked = SliderAttacksSquare(w, enemyKingFile, enemyKingRank, S::enemy) != 0;
+  const uint32_t pinned = generation::LoneBlockers(w, ownKingFile, ownKingRank, S::enemy);
+  const uint32_t uncovering = generation::LoneBlockers(w, enemyKingFile, enemyKingRank, C);
+  PendingPly& pp = e.Pending[ply];
+  pp.sourceSlot = slot;
+  pp.checkRule = generation::FullRule;
+  int n = 0;
+  for (int i = 0; i < count; ++i) {
+    const int32_t code = e.MoveList[i];
+    const int mover = MovePiece(code);
+    const int toFile = MoveToFile(code);
+    const bool kingMove = mover == S::ownKing;
+    const bool enPassant = MoveCaptured(code) != 0 && saved.board[toFile][MoveToRank(code)] == 0;
+    Position& child = e.ChildPositions[n + 1][ply];
+    generation::CopyPosition(child, saved);
+    MakeMove(child, code);
+    if (ownKingAttacked || kingMove || enPassant) {
+      if (SquareAttacked(child, child.pieceFile[S::ownKing], child.pieceRank[S::ownKing], C) != 0) continue;
+    } else if (generation::InMask(pinned, mover)) {
+      if (SliderAttacksSquare(child, ownKingFile, ownKingRank, C) != 0) continue;
+    }
+    int checker = PieceAttacksSquare(child, enemyKingFile, enemyKingRank, mover, S::enemy);
+    if (checker == 0) {
+      const int fromFile = saved.pieceFile[mover];
+      const bool castling = kingMove && (toFile - fromFile == 2 || fromFile - toFile == 2);
+      if (enemyKingAttacked || castling || enPassant || generation::InMask(uncovering, mover))
+        checker = SliderAttacksSquare(child, enemyKingFile, enemyKingRank, S::enemy);
+    }
+    child.checkingPiece = static_cast<uint8_t>(checker);
+    ++n;
+    pp.moves[n] = code;
+    pp.made[n] = 1;
+  }
   if (n > 0) return n;
   return inCheck ? -2 : -1;
 }
@@ -878,7 +933,7 @@ template <Colour C> int GenerateCaptures(Engine& e, int ply, int slot) {
 
 template <Colour C> int GenerateMovesLazily(Engine& e, int ply, int slot) {
   const Position& source = e.ChildPositions[slot][ply - 1];
-  const int n = generation::ListLegalMoves<C, false>(e, source, ply, slot, e.WorkPosition, false);
+  const int n = generation::ListLegalMoves<C>(e, source, ply, slot, e.WorkPosition, false);
   if (n > 0) return n;
   return source.checkingPiece != 0 ? -2 : -1;
 }
