@@ -54,8 +54,8 @@ if [ ! -x build/bin/ormedan ]; then
 fi
 mkdir -p "$out"
 out="$(cd "$out" && pwd)"
-rm -rf "$out/games.pgn" "$out/xboard.debug" "$out/exits.log" "$out/engine" "$out/books-second" "$out/home"
-mkdir -p "$out/engine" "$out/home"
+rm -rf "$out/games.pgn" "$out/xboard.debug" "$out/exits.log" "$out/engine" "$out/books-second"
+mkdir -p "$out/engine"
 cp build/bin/ormedan "$out/engine/ormedan.bin"
 # The engine runs under a wrapper named like it (xboard names an engine after
 # its program) that notes how it ended: xboard scores an engine that dies
@@ -88,9 +88,9 @@ else
 fi
 
 # -autoCallFlag: a silent or slow engine loses on time instead of hanging the
-# match; -xexit: xboard ends after the last game. xboard runs with its own
-# home folder, so no settings file is read or left behind.
-HOME="$out/home" xvfb-run -a xboard -noGUI -xexit -autoCallFlag true -xponder -mg "$games" -mps 40 -tc "$minutes" \
+# match; -xexit: xboard ends after the last game; the user's saved xboard
+# settings are left as they are.
+xvfb-run -a xboard -noGUI -xexit -saveSettingsOnExit false -autoCallFlag true -xponder -mg "$games" -mps 40 -tc "$minutes" \
   -sgf "$out/games.pgn" -debug -nameOfDebugFile "$out/xboard.debug" "${args[@]}" >/dev/null 2>&1 || true
 
 pgn="$out/games.pgn"

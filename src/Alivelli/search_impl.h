@@ -171,6 +171,23 @@ template <Colour S> class Searcher {
   // exchanged takes its remembered value.
   template <bool Main> int32_t ValueOfThirdNode();
 
+  // The node N_K of slot s, its check mark and its material. From ply 3 on
+  // the children come from the lazy generators: a node is made only when
+  // its check mark is not known without it or when it is expanded; a node
+  // valued by its material alone is never made.
+  template <int K> const Position& NodeAt(int s) {
+    if constexpr (K == 2) return e_.ChildPositions[s][2];
+    else return PendingChild<MoverAt<S, K - 1>>(e_, K, s);
+  }
+  template <int K> int CheckAt(int s) {
+    if constexpr (K == 2) return e_.ChildPositions[s][2].checkingPiece;
+    else return PendingChildCheck<MoverAt<S, K - 1>>(e_, K, s);
+  }
+  template <int K> int32_t MaterialAt(int s) const {
+    if constexpr (K == 2) return e_.ChildPositions[s][2].material;
+    else return PendingChildMaterial(e_, K, s);
+  }
+
   void FlagKiller(uint8_t* table, int32_t move) {
     const int index = Traits::KillerIndex(move);
     if (index >= 0) table[index] = 1;
@@ -221,15 +238,15 @@ template <Colour S> template <int K> int32_t Searcher<S>::PreNode() {
   static_assert(K >= 2 && p <= last);
   Engine& e = e_;
   const int s = slot_[K];
-  const Position& node = e.ChildPositions[s][K];
   int count;
   int32_t start;
-  if (p <= 4 || node.checkingPiece != 0) {
-    count = GenerateMoves<M>(e, p, s);
+  if (p <= 4 || CheckAt<K>(s) != 0) {
+    NodeAt<K>(s);
+    count = GenerateMovesLazily<M>(e, p, s);
     start = MatedAt<M>(p);
   } else {
-    count = GenerateCaptures<M>(e, p, s);
-    start = node.material;
+    start = NodeAt<K>(s).material;
+    count = GenerateCapturesLazily<M>(e, p, s);
   }
   if (count > 0) {
     e.NodeCount += count;
@@ -238,7 +255,7 @@ template <Colour S> template <int K> int32_t Searcher<S>::PreNode() {
     for (int j = 1; j <= count; ++j) {
       int32_t child;
       if constexpr (p == last) {
-        child = e.ChildPositions[j][p].material;
+        child = PendingChildMaterial(e, p, j);
       } else {
         slot_[p] = j;
         if constexpr (p == 3) child = ValueOfThirdNode<false>();
@@ -247,20 +264,21 @@ template <Colour S> template <int K> int32_t Searcher<S>::PreNode() {
       v = Improve<M>(v, child);
       v_[K] = v;
       if (Reaches<M>(v, v_[K - 1])) {
-        if constexpr (K == 2) FlagKiller(e.OddPlyKillers, e.ChildPositions[j][3].lastMove);
-        if constexpr (K == 3) FlagKiller(e.EvenPlyKillers, e.ChildPositions[j][4].lastMove);
+        if constexpr (K == 2) FlagKiller(e.OddPlyKillers, PendingChildMove(e, 3, j));
+        if constexpr (K == 3) FlagKiller(e.EvenPlyKillers, PendingChildMove(e, 4, j));
         break;
       }
     }
     if constexpr (K == 3) v_[K] = Evaluate(e, 3, s, v_[K]);
   } else {
-    v_[K] = count == 0 ? node.material : count == -2 ? MatedAt<M>(p) : 0;
+    v_[K] = count == 0 ? MaterialAt<K>(s) : count == -2 ? MatedAt<M>(p) : 0;
   }
   return v_[K];
 }
 
 template <Colour S> template <bool Main> int32_t Searcher<S>::ValueOfThirdNode() {
   const int third = slot_[3];
+  NodeAt<3>(third);  // the memo reads its move from ChildPositions
   if (slot_[1] > 1) {
     const int32_t seen = TranspositionLookup(e_, slot_[1], slot_[2], third);
     if (seen != MemoNotFound) return seen;
@@ -347,16 +365,16 @@ template <Colour S> template <int K> int32_t Searcher<S>::MainNode() {
   static_assert(K >= 2 && p <= LastMainPly);
   Engine& e = e_;
   const int s = slot_[K];
-  const Position& node = e.ChildPositions[s][K];
   const int D = e.SearchDepth;
   int count;
   int32_t start = 0;
-  if (p == 3 || node.checkingPiece != 0 || (p <= Traits::lastFullWidthPly && D >= p)) {
-    count = GenerateMoves<M>(e, p, s);
+  if (p == 3 || CheckAt<K>(s) != 0 || (p <= Traits::lastFullWidthPly && D >= p)) {
+    NodeAt<K>(s);
+    count = GenerateMovesLazily<M>(e, p, s);
     start = MatedAt<M>(p);
   } else if (p <= 5 || e.HorizonPly >= p) {
-    count = GenerateCaptures<M>(e, p, s);
-    start = node.material;
+    start = NodeAt<K>(s).material;
+    count = GenerateCapturesLazily<M>(e, p, s);
   } else {
     count = 0;
   }
@@ -374,7 +392,7 @@ template <Colour S> template <int K> int32_t Searcher<S>::MainNode() {
       }
       int32_t child;
       if constexpr (p == LastMainPly) {
-        child = e.ChildPositions[j][p].material;
+        child = PendingChildMaterial(e, p, j);
       } else {
         slot_[p] = j;
         if constexpr (p == 3) child = ValueOfThirdNode<true>();
@@ -386,7 +404,7 @@ template <Colour S> template <int K> int32_t Searcher<S>::MainNode() {
     }
     if (K == D && D >= 3 && D <= 9) v_[K] = Evaluate(e, K, s, v_[K]);
   } else {
-    v_[K] = count == 0 ? node.material : count == -2 ? MatedAt<M>(p) : 0;
+    v_[K] = count == 0 ? MaterialAt<K>(s) : count == -2 ? MatedAt<M>(p) : 0;
   }
   return v_[K];
 }

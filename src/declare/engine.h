@@ -83,6 +83,8 @@ struct DriverState {
   // Centiseconds the search's pre-analysis may take before it stops early so
   // that the clock lasts the rest of the control; -1: no limit. Set by "time".
   int32_t preAnalysisLimit = -1;
+  // Started with --features: "protover" is answered with the feature line.
+  uint8_t announceFeatures = 0;
 };
 
 struct EngineMoveRecord {
@@ -94,6 +96,20 @@ struct ReplyEntry {
   int64_t replyCount;
   int64_t replies[MaxChildren + 1];  // items 1..MaxChildren
   int64_t rootMove;
+};
+
+// The children that the search's generators list at one ply. A child's
+// position is made in ChildPositions only when the search first needs it;
+// until then the move, the source and the rule for its checkingPiece are
+// enough to make it exactly as an eager generator would have.
+struct PendingPly {
+  int32_t sourceSlot = 0;  // source: ChildPositions[sourceSlot][ply - 1]
+  uint8_t checkRule = 0;   // how a child made later gets its checkingPiece
+  uint8_t inheritedCheck = 0;     // checkingPiece of every child under the inherit rule
+  uint8_t enemyKingAttacked = 0;  // full rule: a slider of ours already attacks the enemy king
+  uint32_t uncovering = 0;        // full rule: pieces whose move can uncover a check
+  int32_t moves[MaxChildren + 1]{};
+  uint8_t made[MaxChildren + 1]{};  // 1 when ChildPositions[j][ply] holds child j
 };
 
 struct MemoEntry {
@@ -118,6 +134,7 @@ struct Engine {
   Position WorkPosition{};
   Position SavedPosition{};
   Position ChildPositions[MaxChildren + 1][MaxPly + 1]{};  // [slot][ply]
+  PendingPly Pending[MaxPly + 1]{};  // [ply]
   int32_t MoveList[MaxPseudoMoves]{};
   int32_t MoveCount = 0;
 

@@ -19,6 +19,65 @@ template <Colour C> int GenerateMoves(Engine& e, int ply, int slot, MaterialTest
 // Captures and promotions of colour C for the quiescence plies (ply >= 2).
 template <Colour C> int GenerateCaptures(Engine& e, int ply, int slot);
 
+namespace generation {
+
+// How a child gets its checkingPiece once it is made (PendingPly::checkRule).
+enum CheckRule : uint8_t {
+  FullRule = 0,     // GenerateMoves: the mover's direct check, else a slider's
+  CaptureRule = 1,  // GenerateCaptures below the horizon: cheaper, partial marks
+  InheritRule = 2,  // GenerateCaptures at the horizon: the source's value
+};
+
+// The material of the position after `code`, as MakeMove leaves it: the
+// victim's value goes, a promoted pawn's value becomes its new piece's.
+inline int32_t MaterialAfter(const Position& s, int32_t code) {
+  int32_t m = s.material;
+  if (code > 0xFFFF) {
+    m -= s.pieceValue[MoveCaptured(code)];  // [0] is 0 for a plain promotion
+    if (code > 0x1FFFFFE) {
+      static constexpr int16_t promoted[10] = {0,           0,           KnightValue,  BishopValue,  RookValue,
+                                               QueenValue,  -KnightValue, -BishopValue, -RookValue, -QueenValue};
+      m += promoted[MovePromotion(code)] - s.pieceValue[MovePiece(code)];
+    }
+  }
+  return m;
+}
+
+}  // namespace generation
+
+// The search's forms of the two generators: the same legal children in the
+// same order, with the same count or result code, but recorded in
+// e.Pending[ply] (moves and the rule for their check marks) and made in
+// ChildPositions only when asked for by PendingChild. The source stays in
+// ChildPositions[slot][ply - 1], untouched until the next generation at
+// ply - 1, so a child made later is the same record the eager generator
+// makes. WorkPosition is used as scratch; SavedPosition is not written.
+template <Colour C> int GenerateMovesLazily(Engine& e, int ply, int slot);
+template <Colour C> int GenerateCapturesLazily(Engine& e, int ply, int slot);
+
+// Child j of the last generation at ply, made if still pending. C is the
+// colour that moved into it.
+template <Colour C> const Position& MakePendingChild(Engine& e, int ply, int j);
+template <Colour C> const Position& PendingChild(Engine& e, int ply, int j) {
+  if (e.Pending[ply].made[j]) return e.ChildPositions[j][ply];
+  return MakePendingChild<C>(e, ply, j);
+}
+
+// The child's checkingPiece and material, without making it when they are
+// known: at the horizon the capture generator's children keep the source's
+// checkingPiece, and a material total follows from the move alone.
+template <Colour C> int PendingChildCheck(Engine& e, int ply, int j) {
+  const PendingPly& pp = e.Pending[ply];
+  if (!pp.made[j] && pp.checkRule == generation::InheritRule) return pp.inheritedCheck;
+  return PendingChild<C>(e, ply, j).checkingPiece;
+}
+inline int32_t PendingChildMaterial(const Engine& e, int ply, int j) {
+  const PendingPly& pp = e.Pending[ply];
+  if (pp.made[j]) return e.ChildPositions[j][ply].material;
+  return generation::MaterialAfter(e.ChildPositions[pp.sourceSlot][ply - 1], pp.moves[j]);
+}
+inline int32_t PendingChildMove(const Engine& e, int ply, int j) { return e.Pending[ply].moves[j]; }
+
 // Rebuilds, best first, the stored replies of colour C to root move `slot`
 // into ChildPositions[k][2]. Returns the stored reply count.
 template <Colour C> int ReplayStoredReplies(Engine& e, int slot);
@@ -30,6 +89,12 @@ extern template int GenerateMoves<White>(Engine&, int, int, MaterialTest);
 extern template int GenerateMoves<Black>(Engine&, int, int, MaterialTest);
 extern template int GenerateCaptures<White>(Engine&, int, int);
 extern template int GenerateCaptures<Black>(Engine&, int, int);
+extern template int GenerateMovesLazily<White>(Engine&, int, int);
+extern template int GenerateMovesLazily<Black>(Engine&, int, int);
+extern template int GenerateCapturesLazily<White>(Engine&, int, int);
+extern template int GenerateCapturesLazily<Black>(Engine&, int, int);
+extern template const Position& MakePendingChild<White>(Engine&, int, int);
+extern template const Position& MakePendingChild<Black>(Engine&, int, int);
 extern template int ReplayStoredReplies<White>(Engine&, int);
 extern template int ReplayStoredReplies<Black>(Engine&, int);
 

@@ -5,5 +5,8 @@ namespace ormedan {
 
 template int GenerateMoves<White>(Engine&, int, int, MaterialTest);
 template int GenerateCaptures<White>(Engine&, int, int);
+template int GenerateMovesLazily<White>(Engine&, int, int);
+template int GenerateCapturesLazily<White>(Engine&, int, int);
+template const Position& MakePendingChild<White>(Engine&, int, int);
 
 }  // namespace ormedan

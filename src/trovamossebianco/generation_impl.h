@@ -11,6 +11,11 @@
 #include <cstring>
 #include <type_traits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "declare/makemove_impl.h"
 #include "declare/model.h"
 #include "trovamossebianco/generate.h"
 #include "utilita/attacks.h"
@@ -118,6 +123,120 @@ inline uint32_t LoneBlockers(const Position& p, int kf, int kr, int sliders) {
 
 inline bool InMask(uint32_t mask, int id) { return (mask >> (id - 1)) & 1u; }
 
+// Precomputed destinations of the king, the knights and the slider rays,
+// per square, in generation order, as byte offsets into Position::board
+// (square (f, r) is byte f * 9 + r) and as the destination bits of a
+// MoveCode. Only squares on the board appear, so the walks need no bounds
+// tests.
+struct StepTables {
+  static constexpr int Squares = 90;
+  uint16_t dest[Squares] = {};  // file * 256 + rank * 4096
+  uint8_t kingCount[Squares] = {}, kingTo[Squares][8] = {};
+  uint8_t knightCount[Squares] = {}, knightTo[Squares][8] = {};
+  // Rays 0..3 diagonal: (+1,+1), (-1,+1), (-1,-1), (+1,-1);
+  // rays 4..7 orthogonal: up the file, towards h, down the file, towards a.
+  uint8_t rayLength[Squares][8] = {}, ray[Squares][8][7] = {};
+  // The same rays as bit masks over the 64 squares (bit (f-1) * 8 + r-1),
+  // for finding the first piece on a ray by a bit scan. Rays 1, 2, 6 and 7
+  // run towards lower bits, the others towards higher bits.
+  uint64_t rayMask[64][8] = {};
+  uint8_t bitSquare[64] = {};  // board offset of each bit
+  // The squares a king or a knight reaches, and the union of the four
+  // diagonal (0) and the four orthogonal (1) rays, as bits.
+  uint64_t kingMask[64] = {}, knightMask[64] = {}, rayUnion[64][2] = {};
+  // The two squares a pawn attacks, per colour ([White] and [Black]).
+  uint64_t pawnMask[3][64] = {};
+
+  static constexpr bool OnBoard(int f, int r) { return f >= 1 && f <= 8 && r >= 1 && r <= 8; }
+  static constexpr int Index(int f, int r) { return f * 9 + r; }
+  static constexpr int Bit(int f, int r) { return (f - 1) * 8 + r - 1; }
+  static constexpr bool TowardsLowerBits(int dir) { return dir == 1 || dir == 2 || dir == 6 || dir == 7; }
+
+  constexpr StepTables() {
+    constexpr int king[8][2] = {{1, -1}, {-1, -1}, {0, -1}, {1, 1}, {-1, 1}, {0, 1}, {1, 0}, {-1, 0}};
+    constexpr int knight[8][2] = {{2, -1}, {1, -2}, {-1, -2}, {-2, -1}, {1, 2}, {2, 1}, {-2, 1}, {-1, 2}};
+    constexpr int rays[8][2] = {{1, 1}, {-1, 1}, {-1, -1}, {1, -1}, {0, 1}, {1, 0}, {0, -1}, {-1, 0}};
+    for (int f = 1; f <= 8; ++f) {
+      for (int r = 1; r <= 8; ++r) {
+        const int sq = Index(f, r);
+        dest[sq] = static_cast<uint16_t>(f * 256 + r * 4096);
+        for (const auto& d : king)
+          if (OnBoard(f + d[0], r + d[1])) {
+            kingTo[sq][kingCount[sq]++] = static_cast<uint8_t>(Index(f + d[0], r + d[1]));
+            kingMask[Bit(f, r)] |= uint64_t{1} << Bit(f + d[0], r + d[1]);
+          }
+        for (const auto& d : knight)
+          if (OnBoard(f + d[0], r + d[1])) {
+            knightTo[sq][knightCount[sq]++] = static_cast<uint8_t>(Index(f + d[0], r + d[1]));
+            knightMask[Bit(f, r)] |= uint64_t{1} << Bit(f + d[0], r + d[1]);
+          }
+        for (int k = 0; k < 8; ++k)
+          for (int tf = f + rays[k][0], tr = r + rays[k][1]; OnBoard(tf, tr); tf += rays[k][0], tr += rays[k][1]) {
+            ray[sq][k][rayLength[sq][k]++] = static_cast<uint8_t>(Index(tf, tr));
+            rayMask[Bit(f, r)][k] |= uint64_t{1} << Bit(tf, tr);
+            rayUnion[Bit(f, r)][k / 4] |= uint64_t{1} << Bit(tf, tr);
+          }
+        bitSquare[Bit(f, r)] = static_cast<uint8_t>(sq);
+        for (const int df : {1, -1}) {
+          if (OnBoard(f + df, r + 1)) pawnMask[White][Bit(f, r)] |= uint64_t{1} << Bit(f + df, r + 1);
+          if (OnBoard(f + df, r - 1)) pawnMask[Black][Bit(f, r)] |= uint64_t{1} << Bit(f + df, r - 1);
+        }
+      }
+    }
+  }
+};
+inline constexpr StepTables Steps{};
+
+// The occupied squares of the board and those holding a black piece, as
+// bits (bit (f-1) * 8 + r-1). Each file's ranks 1..8 are eight consecutive
+// bytes of the board: a byte that is not zero gives its bit, a PieceId
+// above 16 its black bit.
+struct BoardBits {
+  uint64_t occupied = 0, black = 0;
+  explicit BoardBits(const Position& p) {
+#if defined(__SSE2__)
+    // Bytes 9..88 of the board (files 1..8 from rank 0, and beyond) in five
+    // loads; bit j of the masks below is byte 9 + j, so (f, r) is bit
+    // 9 * (f - 1) + r: files 1..7 lie in the low 64 bits, file 8 in the next.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(p.board) + 9;
+    uint64_t filledLow = 0, darkLow = 0, filledHigh = 0, darkHigh = 0;
+    const __m128i zero = _mm_setzero_si128(), sixteen = _mm_set1_epi8(16);
+    for (int i = 0; i < 5; ++i) {
+      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * i));
+      const uint64_t empty = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)));
+      const uint64_t above = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(v, sixteen)));
+      if (i < 4) {
+        filledLow |= (~empty & 0xFFFF) << (16 * i);
+        darkLow |= above << (16 * i);
+      } else {
+        filledHigh = ~empty & 0xFFFF;
+        darkHigh = above;
+      }
+    }
+    for (int f = 1; f <= 7; ++f) {
+      occupied |= ((filledLow >> (9 * (f - 1) + 1)) & 0xFF) << ((f - 1) * 8);
+      black |= ((darkLow >> (9 * (f - 1) + 1)) & 0xFF) << ((f - 1) * 8);
+    }
+    occupied |= (filledHigh & 0xFF) << 56;
+    black |= (darkHigh & 0xFF) << 56;
+#else
+    constexpr uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL, high = 0x8080808080808080ULL;
+    constexpr uint64_t plus111 = 0x6F6F6F6F6F6F6F6FULL;  // 17 + 111 = 128; no byte (at most 32) carries over
+    for (int f = 1; f <= 8; ++f) {
+      uint64_t bytes;
+      std::memcpy(&bytes, &p.board[f][1], 8);
+      const uint64_t nonZero = (((bytes & low7) + low7) | bytes) & high;  // top bit of each non-zero byte
+      const uint64_t above16 = (bytes + plus111) & high;
+      occupied |= Gather(nonZero) << ((f - 1) * 8);
+      black |= Gather(above16) << ((f - 1) * 8);
+    }
+#endif
+  }
+  uint64_t White() const { return occupied & ~black; }
+  // The top bits of the eight bytes, as the eight low bits.
+  static uint64_t Gather(uint64_t topBits) { return ((topBits >> 7) * 0x0102040810204080ULL) >> 56; }
+};
+
 // Pseudo-legal moves of one position, in generation order. The sink decides
 // where each move goes; with Sink::capturesOnly the quiet moves are skipped
 // and promotions come as knight and queen only.
@@ -135,30 +254,36 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
     return S::IsEnemy(id) ? id : 0;
   };
 
-  // King.
-  {
+  // The board as one array of bytes, indexed by StepTables::Index.
+  const uint8_t* const board = &p.board[0][0];
+  const auto step = [&](int id, int to) {
+    const int t = board[to];
+    if (t == 0) {
+      if constexpr (!capturesOnly) sink.Quiet(id + Steps.dest[to]);
+    } else if (S::IsEnemy(t)) {
+      sink.PieceCapture(id + Steps.dest[to] + t * 65536);
+    }
+  };
+
+  // Captures only: the occupied squares and the enemy's as bits, to skip
+  // pieces that reach no enemy piece and to find the first piece on a ray.
+  uint64_t occupied = 0, enemies = 0;
+  if constexpr (capturesOnly) {
+    const BoardBits bits(p);
+    occupied = bits.occupied;
+    enemies = C == White ? bits.black : bits.White();
+  }
+  const auto reachesEnemy = [&](int id, const uint64_t (&masks)[64]) {
+    if constexpr (!capturesOnly) return true;
+    return (masks[StepTables::Bit(p.pieceFile[id], p.pieceRank[id])] & enemies) != 0;
+  };
+
+  // King: (f+1, r-1), (f-1, r-1), (f, r-1), then the same on rank r+1,
+  // then (f+1, r) and (f-1, r).
+  if (reachesEnemy(S::ownKing, Steps.kingMask)) {
     const int k = S::ownKing;
-    const int f = p.pieceFile[k], r = p.pieceRank[k];
-    const auto step = [&](int tf, int tr) {
-      const int t = p.board[tf][tr];
-      if (t == 0) {
-        if constexpr (!capturesOnly) sink.Quiet(MakeMoveCode(k, tf, tr));
-      } else if (S::IsEnemy(t)) {
-        sink.PieceCapture(MakeMoveCode(k, tf, tr, t));
-      }
-    };
-    if (r > 1) {
-      if (f < 8) step(f + 1, r - 1);
-      if (f > 1) step(f - 1, r - 1);
-      step(f, r - 1);
-    }
-    if (r < 8) {
-      if (f < 8) step(f + 1, r + 1);
-      if (f > 1) step(f - 1, r + 1);
-      step(f, r + 1);
-    }
-    if (f < 8) step(f + 1, r);
-    if (f > 1) step(f - 1, r);
+    const int from = StepTables::Index(p.pieceFile[k], p.pieceRank[k]);
+    for (int i = 0, n = Steps.kingCount[from]; i < n; ++i) step(k, Steps.kingTo[from][i]);
   }
 
   // Castling: the corner must still hold the original rook, the squares
@@ -195,12 +320,9 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
       const int tr = r + d;
       if (r == S::promotionFromRank) {
         if (p.board[f][tr] == 0) promotions(id, f, tr, 0);
-        if (f < 8) {
-          if (const int t = enemyAt(f + 1, tr)) promotions(id, f + 1, tr, t);
-        }
-        if (f > 1) {
-          if (const int t = enemyAt(f - 1, tr)) promotions(id, f - 1, tr, t);
-        }
+        // Files 0 and 9 of the board are empty: no bounds test is needed.
+        if (const int t = enemyAt(f + 1, tr)) promotions(id, f + 1, tr, t);
+        if (const int t = enemyAt(f - 1, tr)) promotions(id, f - 1, tr, t);
         continue;
       }
       if constexpr (!capturesOnly) {
@@ -209,10 +331,8 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
           if (r == S::startRank && p.board[f][tr + d] == 0) sink.Quiet(MakeMoveCode(id, f, tr + d));
         }
       }
-      if (f < 8) {
+      if (!capturesOnly || (Steps.pawnMask[C][StepTables::Bit(f, r)] & enemies) != 0) {
         if (const int t = enemyAt(f + 1, tr)) sink.PawnCapture(MakeMoveCode(id, f + 1, tr, t));
-      }
-      if (f > 1) {
         if (const int t = enemyAt(f - 1, tr)) sink.PawnCapture(MakeMoveCode(id, f - 1, tr, t));
       }
       const int ep = p.enPassantFile;
@@ -229,59 +349,69 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
     }
   }
 
-  // Knights.
+  // Knights, jumps in the order (+2,-1), (+1,-2), (-1,-2), (-2,-1), (+1,+2),
+  // (+2,+1), (-2,+1), (-1,+2).
   {
-    static constexpr int8_t jumps[8][2] = {{2, -1}, {1, -2}, {-1, -2}, {-2, -1}, {1, 2}, {2, 1}, {-2, 1}, {-1, 2}};
     const int count = p.knightCount[C];
     for (int k = 1; k <= count; ++k) {
       const int id = p.knightList[C][k];
-      const int f = p.pieceFile[id], r = p.pieceRank[id];
-      for (const auto& j : jumps) {
-        const int tf = f + j[0], tr = r + j[1];
-        if (tf < 1 || tf > 8 || tr < 1 || tr > 8) continue;
-        const int t = p.board[tf][tr];
-        if (t == 0) {
-          if constexpr (!capturesOnly) sink.Quiet(MakeMoveCode(id, tf, tr));
-        } else if (S::IsEnemy(t)) {
-          sink.PieceCapture(MakeMoveCode(id, tf, tr, t));
-        }
-      }
+      if (!reachesEnemy(id, Steps.knightMask)) continue;
+      const int from = StepTables::Index(p.pieceFile[id], p.pieceRank[id]);
+      for (int i = 0, n = Steps.knightCount[from]; i < n; ++i) step(id, Steps.knightTo[from][i]);
     }
   }
 
   // Sliders: every empty square along a ray, then the first occupied square
   // when it holds an enemy piece.
-  const auto slide = [&](int id, int df, int dr) {
-    int tf = p.pieceFile[id] + df, tr = p.pieceRank[id] + dr;
-    while (tf >= 1 && tf <= 8 && tr >= 1 && tr <= 8) {
-      const int t = p.board[tf][tr];
+  const auto slide = [&](int id, int from, int dir) {
+    const uint8_t* const ray = Steps.ray[from][dir];
+    for (int i = 0, n = Steps.rayLength[from][dir]; i < n; ++i) {
+      const int to = ray[i];
+      const int t = board[to];
       if (t != 0) {
-        if (S::IsEnemy(t)) sink.PieceCapture(MakeMoveCode(id, tf, tr, t));
+        if (S::IsEnemy(t)) sink.PieceCapture(id + Steps.dest[to] + t * 65536);
         return;
       }
-      if constexpr (!capturesOnly) sink.Quiet(MakeMoveCode(id, tf, tr));
-      tf += df;
-      tr += dr;
+      if constexpr (!capturesOnly) sink.Quiet(id + Steps.dest[to]);
     }
+  };
+  // Captures only: the first piece on a ray is found by a bit scan, and a
+  // slider none of whose rays holds an enemy piece is skipped.
+  const auto firstOnRay = [&](int id, int bitFrom, int dir) {
+    const uint64_t ray = Steps.rayMask[bitFrom][dir];
+    if ((ray & enemies) == 0) return;  // then the first piece is not an enemy's
+    const uint64_t on = occupied & ray;
+    const int bit = StepTables::TowardsLowerBits(dir) ? 63 - __builtin_clzll(on) : __builtin_ctzll(on);
+    const int to = Steps.bitSquare[bit];
+    const int t = board[to];
+    if (S::IsEnemy(t)) sink.PieceCapture(id + Steps.dest[to] + t * 65536);
   };
   {
     const int count = p.diagonalCount[C];
     for (int k = 1; k <= count; ++k) {
       const int id = p.diagonalList[C][k];
-      slide(id, 1, 1);
-      slide(id, -1, 1);
-      slide(id, -1, -1);
-      slide(id, 1, -1);
+      const int f = p.pieceFile[id], r = p.pieceRank[id];
+      if constexpr (capturesOnly) {
+        const int bit = StepTables::Bit(f, r);
+        if ((Steps.rayUnion[bit][0] & enemies) == 0) continue;
+        for (int dir = 0; dir < 4; ++dir) firstOnRay(id, bit, dir);
+      } else {
+        for (int dir = 0; dir < 4; ++dir) slide(id, StepTables::Index(f, r), dir);
+      }
     }
   }
   {
     const int count = p.orthogonalCount[C];
     for (int k = 1; k <= count; ++k) {
       const int id = p.orthogonalList[C][k];
-      slide(id, 0, 1);
-      slide(id, 1, 0);
-      slide(id, 0, -1);
-      slide(id, -1, 0);
+      const int f = p.pieceFile[id], r = p.pieceRank[id];
+      if constexpr (capturesOnly) {
+        const int bit = StepTables::Bit(f, r);
+        if ((Steps.rayUnion[bit][1] & enemies) == 0) continue;
+        for (int dir = 4; dir < 8; ++dir) firstOnRay(id, bit, dir);
+      } else {
+        for (int dir = 4; dir < 8; ++dir) slide(id, StepTables::Index(f, r), dir);
+      }
     }
   }
 }
@@ -321,27 +451,405 @@ struct OrderingSink {
 
 // Splits the captures and promotions of GenerateCaptures into good captures
 // (the victim is worth clearly more than the capturer) and the others.
-struct CaptureSink {
+template <Colour C> struct CaptureSink {
   static constexpr bool capturesOnly = true;
   explicit CaptureSink(const Position& position) : p(position) {}
   void Quiet(int32_t) {}
   void PieceCapture(int32_t code) { Add(code); }
   void PawnCapture(int32_t code) { Add(code); }
+  // Good: the victim's value magnitude less 196 above the mover's. The
+  // mover is ours, the victim the enemy's (none for a plain promotion: 0).
   void Add(int32_t code) {
-    const int victim = Magnitude(p.pieceValue[MoveCaptured(code)]);
-    const int mover = Magnitude(p.pieceValue[MovePiece(code)]);
+    const int victim = -Side<C>::sign * p.pieceValue[MoveCaptured(code)];
+    const int mover = Side<C>::sign * p.pieceValue[MovePiece(code)];
     if (victim - 196 > mover)
       good[goodCount++] = code;
     else
       other[otherCount++] = code;
   }
-  static int Magnitude(int v) { return v < 0 ? -v : v; }
 
   const Position& p;
   int goodCount = 0, otherCount = 0;
   int32_t good[MaxCaptureMoves];
   int32_t other[MaxCaptureMoves];
 };
+
+// The enemy sliders that could attack the own king once one piece other
+// than the king has moved: those on a line with the king with at most one
+// piece between. With the king not moving, such a move exposes the king
+// exactly when it takes the lone piece off a line (or leaves a line open)
+// without stepping onto that line between the slider and the king, and
+// without capturing the slider. This answers "does SliderAttacksSquare on
+// the king find a slider after the move" without making the move, for every
+// move but en passant (which also empties the victim's square).
+struct KingGuard {
+  struct Line {
+    uint8_t slider;
+    uint8_t pieces;          // pieces strictly between: 0 or 1
+    uint8_t blockerFile, blockerRank;
+    int8_t stepFile, stepRank;  // from the king towards the slider
+    uint8_t distance;
+  };
+  int kf = 0, kr = 0;
+  int count = 0;
+  Line lines[MaxOrthogonalSlots + MaxDiagonalSlots];
+
+  void Build(const Position& p, int kingFile, int kingRank, int enemy) {
+    kf = kingFile;
+    kr = kingRank;
+    count = 0;
+    for (int k = 1, n = p.orthogonalCount[enemy]; k <= n; ++k) {
+      const int q = p.orthogonalList[enemy][k];
+      const int df = p.pieceFile[q] - kf, dr = p.pieceRank[q] - kr;
+      if ((df == 0) != (dr == 0)) Scan(p, q, df, dr);
+    }
+    for (int k = 1, n = p.diagonalCount[enemy]; k <= n; ++k) {
+      const int q = p.diagonalList[enemy][k];
+      const int df = p.pieceFile[q] - kf, dr = p.pieceRank[q] - kr;
+      if (df != 0 && (df == dr || df == -dr)) Scan(p, q, df, dr);
+    }
+  }
+
+  void Scan(const Position& p, int q, int df, int dr) {
+    Line l{};
+    l.slider = static_cast<uint8_t>(q);
+    l.stepFile = static_cast<int8_t>((df > 0) - (df < 0));
+    l.stepRank = static_cast<int8_t>((dr > 0) - (dr < 0));
+    const int adf = df < 0 ? -df : df, adr = dr < 0 ? -dr : dr;
+    l.distance = static_cast<uint8_t>(adf > adr ? adf : adr);
+    int f = kf + l.stepFile, r = kr + l.stepRank;
+    for (int t = 1; t < l.distance; ++t, f += l.stepFile, r += l.stepRank) {
+      if (p.board[f][r] == 0) continue;
+      if (l.pieces == 1) return;  // two pieces between: no move opens this line
+      l.pieces = 1;
+      l.blockerFile = static_cast<uint8_t>(f);
+      l.blockerRank = static_cast<uint8_t>(r);
+    }
+    lines[count++] = l;
+  }
+
+  // (f, r) lies strictly between the king and the slider of line l.
+  static bool Between(const Line& l, int kingFile, int kingRank, int f, int r) {
+    const int df = f - kingFile, dr = r - kingRank;
+    const int t = l.stepFile != 0 ? df * l.stepFile : dr * l.stepRank;
+    return t > 0 && t < l.distance && df == t * l.stepFile && dr == t * l.stepRank;
+  }
+
+  // After a move of a piece other than the king from (ff, fr) to (tf, tr),
+  // capturing `captured` (0 for none) on the destination, does an enemy
+  // slider attack the king? `toEmpty`: the destination was empty before.
+  bool Exposed(int ff, int fr, int tf, int tr, int captured, bool toEmpty) const {
+    for (int i = 0; i < count; ++i) {
+      const Line& l = lines[i];
+      if (l.slider == captured) continue;
+      int pieces = l.pieces;
+      if (pieces == 1 && l.blockerFile == ff && l.blockerRank == fr) pieces = 0;
+      if (toEmpty && Between(l, kf, kr, tf, tr)) ++pieces;
+      if (pieces == 0) return true;
+    }
+    return false;
+  }
+};
+
+// Would the own king stand attacked on (tf, tr) after moving there from
+// (ff, fr)? Asked on a copy of the source with the king's square emptied:
+// the destination itself is never read by the attack tests, and a piece
+// captured there attacks no square it stands on, so the answer is the same
+// as SquareAttacked on the made child being non-zero.
+template <Colour C> bool KingStepAttacked(Position& scratch, int ff, int fr, int tf, int tr) {
+  scratch.board[ff][fr] = 0;
+  const bool attacked = SquareAttacked(scratch, tf, tr, C) != 0;
+  scratch.board[ff][fr] = static_cast<uint8_t>(Side<C>::ownKing);
+  return attacked;
+}
+
+// A slider of `side` flagged on a line with the other king (kingLine, kept
+// by MakeMove).
+inline bool SliderOnKingLine(const Position& p, int side) {
+  for (int k = 1; k <= p.orthogonalCount[side]; ++k)
+    if (p.kingLine[p.orthogonalList[side][k]]) return true;
+  for (int k = 1; k <= p.diagonalCount[side]; ++k)
+    if (p.kingLine[p.diagonalList[side][k]]) return true;
+  return false;
+}
+
+// PieceAttacksSquare for the piece that has just moved, of colour C, against
+// the enemy king: the same answer, with the kind tested once.
+template <Colour C> inline int DirectCheck(const Position& child, int ekf, int ekr, int mover) {
+  using namespace attack_detail;
+  using S = Side<C>;
+  const int qf = child.pieceFile[mover], qr = child.pieceRank[mover];
+  switch (child.pieceValue[mover] * S::sign) {
+    case PawnValue: {
+      // Any pawn of ours beside the square behind the king, as the pawn rule
+      // of PieceAttacksSquare asks.
+      if (C == White ? ekr <= 2 : ekr >= 7) return 0;
+      const int r = ekr - S::pawnStep;
+      const int pawn = S::sign * PawnValue;
+      return child.pieceValue[child.board[ekf - 1][r]] == pawn || child.pieceValue[child.board[ekf + 1][r]] == pawn
+                 ? mover
+                 : 0;
+    }
+    case KnightValue:
+      return KnightJump(qf, qr, ekf, ekr) ? mover : 0;
+    case BishopValue:
+      return Diagonal(child, qf, qr, ekf, ekr) ? mover : 0;
+    case RookValue:
+      return Orthogonal(child, qf, qr, ekf, ekr) ? mover : 0;
+    case QueenValue:
+      return Orthogonal(child, qf, qr, ekf, ekr) || Diagonal(child, qf, qr, ekf, ekr) ? mover : 0;
+    default:
+      return 0;  // the king
+  }
+}
+
+// The child's checkingPiece under rule R.
+template <Colour C, CheckRule R>
+inline int ChildCheckBy(const PendingPly& pp, const Position& src, const Position& child, int32_t code) {
+  using S = Side<C>;
+  using G = GenSide<C>;
+  if constexpr (R == InheritRule) {
+    return pp.inheritedCheck;
+  } else {
+    const int mover = MovePiece(code);
+    const int ekf = src.pieceFile[S::enemyKing], ekr = src.pieceRank[S::enemyKing];
+    if constexpr (R == FullRule) {
+      int checker = DirectCheck<C>(child, ekf, ekr, mover);
+      if (checker == 0) {
+        const int toFile = MoveToFile(code);
+        const int fromFile = src.pieceFile[mover];
+        const bool castling = mover == S::ownKing && (toFile - fromFile == 2 || fromFile - toFile == 2);
+        const bool enPassant = MoveCaptured(code) != 0 && src.board[toFile][MoveToRank(code)] == 0;
+        if (pp.enemyKingAttacked || castling || enPassant || InMask(pp.uncovering, mover))
+          checker = SliderAttacksSquare(child, ekf, ekr, S::enemy);
+      }
+      return checker;
+    } else {
+      // Capture plies: rooks and queens, and for white a knight leaving a
+      // square of the enemy king's colour, are tested for a direct check; a
+      // discovered check is looked for only when one of our sliders is on a
+      // line with it.
+      const int v = src.pieceValue[mover] * S::sign;
+      bool candidate = v == RookValue || v == QueenValue;
+      if constexpr (G::knightsCheckDirectly) {
+        if (v == KnightValue)
+          candidate = ((src.pieceFile[mover] + src.pieceRank[mover]) & 1) == ((ekf + ekr) & 1);
+      }
+      int checker = 0;
+      if (candidate) checker = DirectCheck<C>(child, ekf, ekr, mover);
+      if (checker == 0 && SliderOnKingLine(src, C)) checker = G::DiscoveredCheck(child, ekf, ekr);
+      return checker;
+    }
+  }
+}
+
+// Makes one child into `child` from its source, under rule R.
+template <Colour C, CheckRule R>
+inline void BuildChildBy(const PendingPly& pp, const Position& src, Position& child, int32_t code) {
+  CopyPosition(child, src);
+  MakeMoveOf<C>(child, code);
+  child.checkingPiece = static_cast<uint8_t>(ChildCheckBy<C, R>(pp, src, child, code));
+}
+
+// The same under the rule recorded for the ply.
+template <Colour C> void BuildChild(const PendingPly& pp, const Position& src, Position& child, int32_t code) {
+  switch (pp.checkRule) {
+    case FullRule: BuildChildBy<C, FullRule>(pp, src, child, code); break;
+    case CaptureRule: BuildChildBy<C, CaptureRule>(pp, src, child, code); break;
+    default: BuildChildBy<C, InheritRule>(pp, src, child, code); break;
+  }
+}
+
+// The legal moves of GenerateMoves, in list order, into e.Pending[ply], for
+// the search's lazy form (GenerateMoves itself makes and tests every move).
+// Most moves are settled without making them. A king step is tested on
+// `scratch`. Any other move (but en passant) leaves the king attacked
+// exactly when a slider reaches it afterwards (KingGuard) or a pawn or
+// knight that gives check is not the piece taken. Castling and en passant
+// are made at once in the child slot and tested there in full, as the plain
+// rule says; those children are left made.
+//
+// The check marks follow the same reasoning: a check by a piece other than
+// the mover can only be uncovered by a piece standing alone between the
+// enemy king and one of our sliders (or by the rook of a castling, or
+// through the square of a pawn taken en passant), unless a slider of ours
+// attacks that king already.
+//
+// `scratch` must hold a copy of src on entry when scratchReady; otherwise
+// it is filled on first use. It holds that copy again on return.
+template <Colour C>
+int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Position& scratch, bool scratchReady) {
+  using S = Side<C>;
+  OrderingSink sink((ply & 1) ? e.OddPlyKillers : e.EvenPlyKillers);
+  ListMoves<C>(src, sink, src.checkingPiece == 0);
+  const int count = sink.Assemble(e.MoveList);
+  e.MoveCount = count;
+
+  PendingPly& pp = e.Pending[ply];
+  const int ownKingFile = src.pieceFile[S::ownKing], ownKingRank = src.pieceRank[S::ownKing];
+  const int enemyKingFile = src.pieceFile[S::enemyKing], enemyKingRank = src.pieceRank[S::enemyKing];
+  const bool ownKingAttacked = SquareAttacked(src, ownKingFile, ownKingRank, C) != 0;
+  const uint32_t pinned = LoneBlockers(src, ownKingFile, ownKingRank, S::enemy);
+  pp.sourceSlot = sourceSlot;
+  pp.checkRule = FullRule;
+  pp.enemyKingAttacked = SliderAttacksSquare(src, enemyKingFile, enemyKingRank, S::enemy) != 0;
+  pp.uncovering = LoneBlockers(src, enemyKingFile, enemyKingRank, C);
+  KingGuard guard;
+  bool guardReady = false;
+  // In check: the pawns and knights that give it. A move other than the
+  // king's must take the only one of them (the sliders are KingGuard's);
+  // with the enemy king beside ours (no legal position) every move is made.
+  int jumpers = 0, jumper = 0;
+  bool makeEvasions = false;
+  if (ownKingAttacked) {
+    guard.Build(src, ownKingFile, ownKingRank, S::enemy);
+    guardReady = true;
+    const int pawnRank = ownKingRank + S::pawnStep;
+    if (C == White ? ownKingRank < 7 : ownKingRank > 2) {
+      for (const int f : {ownKingFile + 1, ownKingFile - 1}) {
+        const int id = src.board[f][pawnRank];
+        if (src.pieceValue[id] == -S::sign * PawnValue) {
+          ++jumpers;
+          jumper = id;
+        }
+      }
+    }
+    for (int k = 1, c = src.knightCount[S::enemy]; k <= c; ++k) {
+      const int id = src.knightList[S::enemy][k];
+      if (attack_detail::KnightJump(src.pieceFile[id], src.pieceRank[id], ownKingFile, ownKingRank)) {
+        ++jumpers;
+        jumper = id;
+      }
+    }
+    makeEvasions = attack_detail::Distance(enemyKingFile, ownKingFile) <= 1 &&
+                   attack_detail::Distance(enemyKingRank, ownKingRank) <= 1;
+  }
+  int n = 0;
+  for (int i = 0; i < count; ++i) {
+    const int32_t code = e.MoveList[i];
+    // A king is never taken. The mover can attack it only after the same
+    // side has moved twice (the driver does not keep turns).
+    if (MoveCaptured(code) == S::enemyKing) continue;
+    const int mover = MovePiece(code);
+    const int toFile = MoveToFile(code), toRank = MoveToRank(code);
+    const bool kingMove = mover == S::ownKing;
+    const int fromFile = src.pieceFile[mover], fromRank = src.pieceRank[mover];
+    const bool castling = kingMove && (toFile - fromFile == 2 || fromFile - toFile == 2);
+    const int captured = MoveCaptured(code);
+    const bool enPassant = captured != 0 && src.board[toFile][toRank] == 0;
+    if (makeEvasions || castling || enPassant) {
+      Position& child = e.ChildPositions[n + 1][ply];
+      CopyPosition(child, src);
+      MakeMoveOf<C>(child, code);
+      if (SquareAttacked(child, child.pieceFile[S::ownKing], child.pieceRank[S::ownKing], C) != 0) continue;
+      child.checkingPiece = static_cast<uint8_t>(ChildCheckBy<C, FullRule>(pp, src, child, code));
+      ++n;
+      pp.moves[n] = code;
+      pp.made[n] = 1;
+      continue;
+    }
+    if (kingMove) {
+      if (!scratchReady) {
+        CopyPosition(scratch, src);
+        scratchReady = true;
+      }
+      if (KingStepAttacked<C>(scratch, fromFile, fromRank, toFile, toRank)) continue;
+    } else if (ownKingAttacked) {
+      if (jumpers > 1 || (jumpers == 1 && captured != jumper)) continue;
+      if (guard.Exposed(fromFile, fromRank, toFile, toRank, captured, captured == 0)) continue;
+    } else if (InMask(pinned, mover)) {
+      if (!guardReady) {
+        guard.Build(src, ownKingFile, ownKingRank, S::enemy);
+        guardReady = true;
+      }
+      if (guard.Exposed(fromFile, fromRank, toFile, toRank, captured, captured == 0)) continue;
+    }
+    ++n;
+    pp.moves[n] = code;
+    pp.made[n] = 0;
+  }
+  return n;
+}
+
+// The legal captures and promotions of GenerateCaptures, in list order,
+// into e.Pending[ply]. The side to move is taken as not in check: a king
+// capture is tested on `scratch`; any other move can only open a line to
+// the own king, which matters only when an enemy slider is flagged on a line
+// with it (kingLine), and is then settled by KingGuard, en passant by making
+// it. Same contract for `scratch` as ListLegalMoves.
+template <Colour C, bool Eager>
+int ListLegalCaptures(Engine& e, const Position& src, int ply, int sourceSlot, Position& scratch, bool scratchReady) {
+  using S = Side<C>;
+  CaptureSink<C> sink(src);
+  ListMoves<C>(src, sink, false);
+  int count = 0;
+  if (ply == e.HorizonPly) {
+    if (sink.goodCount > 0)
+      for (int i = 0; i < sink.goodCount; ++i) e.MoveList[count++] = sink.good[i];
+    else
+      for (int i = 0; i < sink.otherCount; ++i) e.MoveList[count++] = sink.other[i];
+  } else {
+    for (int i = 0; i < sink.goodCount; ++i) e.MoveList[count++] = sink.good[i];
+    for (int i = 0; i < sink.otherCount; ++i) e.MoveList[count++] = sink.other[i];
+  }
+  e.MoveCount = count;
+  const bool markChecks = ply < e.HorizonPly;
+  PendingPly& pp = e.Pending[ply];
+  pp.sourceSlot = sourceSlot;
+  pp.checkRule = markChecks ? CaptureRule : InheritRule;
+  pp.inheritedCheck = src.checkingPiece;
+  if (count == 0) return 0;
+
+  const bool enemyAligned = SliderOnKingLine(src, S::enemy);
+  const int ownKingFile = src.pieceFile[S::ownKing], ownKingRank = src.pieceRank[S::ownKing];
+  KingGuard guard;
+  bool guardReady = false;
+  int n = 0;
+  for (int i = 0; i < count; ++i) {
+    const int32_t code = e.MoveList[i];
+    const int mover = MovePiece(code);
+    if (mover == S::ownKing) {
+      if (!scratchReady) {
+        CopyPosition(scratch, src);
+        scratchReady = true;
+      }
+      if (KingStepAttacked<C>(scratch, ownKingFile, ownKingRank, MoveToFile(code), MoveToRank(code))) continue;
+    } else if (enemyAligned) {
+      const int toFile = MoveToFile(code), toRank = MoveToRank(code);
+      const int captured = MoveCaptured(code);
+      const bool toEmpty = src.board[toFile][toRank] == 0;
+      if (captured != 0 && toEmpty) {
+        // En passant: made now and tested on the child.
+        Position& child = e.ChildPositions[n + 1][ply];
+        CopyPosition(child, src);
+        MakeMoveOf<C>(child, code);
+        if (SliderAttacksSquare(child, ownKingFile, ownKingRank, C) != 0) continue;
+        child.checkingPiece = static_cast<uint8_t>(
+            markChecks ? ChildCheckBy<C, CaptureRule>(pp, src, child, code) : ChildCheckBy<C, InheritRule>(pp, src, child, code));
+        ++n;
+        pp.moves[n] = code;
+        pp.made[n] = 1;
+        continue;
+      }
+      if (!guardReady) {
+        guard.Build(src, ownKingFile, ownKingRank, S::enemy);
+        guardReady = true;
+      }
+      if (guard.Exposed(src.pieceFile[mover], src.pieceRank[mover], toFile, toRank, captured, toEmpty)) continue;
+    }
+    ++n;
+    pp.moves[n] = code;
+    pp.made[n] = Eager;
+    if constexpr (Eager) {
+      Position& child = e.ChildPositions[n][ply];
+      if (markChecks)
+        BuildChildBy<C, CaptureRule>(pp, src, child, code);
+      else
+        BuildChildBy<C, InheritRule>(pp, src, child, code);
+    }
+  }
+  return n;
+}
 
 }  // namespace generation
 
@@ -360,7 +868,10 @@ template <Colour C> int GenerateMoves(Engine& e, int ply, int slot, MaterialTest
   e.MoveCount = count;
 
   // Each move is made on a copy of the source in the next free child slot;
-  // an illegal result is simply overwritten by the next trial.
+  // an illegal result is simply overwritten by the next trial. This is the
+  // plain form of the legality test; the search's GenerateMovesLazily
+  // settles the same questions without making the moves, and the tests
+  // compare the two.
   //
   // The tests below give the same answers as testing every move in full.
   // A move that is neither a king move nor en passant, made while the own
@@ -378,12 +889,12 @@ template <Colour C> int GenerateMoves(Engine& e, int ply, int slot, MaterialTest
   const bool enemyKingAttacked = SliderAttacksSquare(w, enemyKingFile, enemyKingRank, S::enemy) != 0;
   const uint32_t pinned = generation::LoneBlockers(w, ownKingFile, ownKingRank, S::enemy);
   const uint32_t uncovering = generation::LoneBlockers(w, enemyKingFile, enemyKingRank, C);
+  PendingPly& pp = e.Pending[ply];
+  pp.sourceSlot = slot;
+  pp.checkRule = generation::FullRule;
   int n = 0;
   for (int i = 0; i < count; ++i) {
     const int32_t code = e.MoveList[i];
-    // A king is never taken. The mover can attack it only after the same
-    // side has moved twice (the driver does not keep turns).
-    if (MoveCaptured(code) == S::enemyKing) continue;
     const int mover = MovePiece(code);
     const int toFile = MoveToFile(code);
     const bool kingMove = mover == S::ownKing;
@@ -405,78 +916,38 @@ template <Colour C> int GenerateMoves(Engine& e, int ply, int slot, MaterialTest
     }
     child.checkingPiece = static_cast<uint8_t>(checker);
     ++n;
+    pp.moves[n] = code;
+    pp.made[n] = 1;
   }
   if (n > 0) return n;
   return inCheck ? -2 : -1;
 }
 
 template <Colour C> int GenerateCaptures(Engine& e, int ply, int slot) {
-  using S = Side<C>;
-  using G = generation::GenSide<C>;
   e.MoveCount = 0;
   Position& w = e.WorkPosition;
   generation::CopyPosition(w, e.ChildPositions[slot][ply - 1]);
-
-  generation::CaptureSink sink(w);
-  generation::ListMoves<C>(w, sink, false);
-  int count = 0;
-  if (ply == e.HorizonPly) {
-    if (sink.goodCount > 0)
-      for (int i = 0; i < sink.goodCount; ++i) e.MoveList[count++] = sink.good[i];
-    else
-      for (int i = 0; i < sink.otherCount; ++i) e.MoveList[count++] = sink.other[i];
-  } else {
-    for (int i = 0; i < sink.goodCount; ++i) e.MoveList[count++] = sink.good[i];
-    for (int i = 0; i < sink.otherCount; ++i) e.MoveList[count++] = sink.other[i];
-  }
-  e.MoveCount = count;
-
-  // Sliders on a line with a king, from the flags that MakeMove keeps.
-  const auto aligned = [&w](Colour side) {
-    int a = 0;
-    for (int k = 1; k <= w.orthogonalCount[side]; ++k) a += w.kingLine[w.orthogonalList[side][k]];
-    for (int k = 1; k <= w.diagonalCount[side]; ++k) a += w.kingLine[w.diagonalList[side][k]];
-    return a;
-  };
-  const bool markChecks = ply < e.HorizonPly;
-  const int enemyAligned = aligned(S::enemy);
-  const int ownAligned = markChecks ? aligned(C) : 0;
-  const int ownKingFile = w.pieceFile[S::ownKing], ownKingRank = w.pieceRank[S::ownKing];
-  const int enemyKingFile = w.pieceFile[S::enemyKing], enemyKingRank = w.pieceRank[S::enemyKing];
-  const int enemyKingParity = (enemyKingFile + enemyKingRank) & 1;
-
   generation::CopyPosition(e.SavedPosition, w);
-  const Position& saved = e.SavedPosition;
-  int n = 0;
-  for (int i = 0; i < count; ++i) {
-    const int32_t code = e.MoveList[i];
-    const int mover = MovePiece(code);
-    Position& child = e.ChildPositions[n + 1][ply];
-    generation::CopyPosition(child, saved);
-    MakeMove(child, code);
-    // Not in check: a king move needs the full test, any other move can only
-    // open a line to the own king, which matters only when an enemy slider
-    // stands on a line with it.
-    if (mover == S::ownKing) {
-      if (SquareAttacked(child, child.pieceFile[mover], child.pieceRank[mover], C) != 0) continue;
-    } else if (enemyAligned != 0) {
-      if (SliderAttacksSquare(child, ownKingFile, ownKingRank, C) != 0) continue;
-    }
-    if (markChecks) {
-      const int v = saved.pieceValue[mover] * S::sign;
-      bool candidate = v == RookValue || v == QueenValue;
-      if constexpr (G::knightsCheckDirectly) {
-        if (v == KnightValue)
-          candidate = ((saved.pieceFile[mover] + saved.pieceRank[mover]) & 1) == enemyKingParity;
-      }
-      int checker = 0;
-      if (candidate) checker = PieceAttacksSquare(child, enemyKingFile, enemyKingRank, mover, S::enemy);
-      if (checker == 0 && ownAligned > 0) checker = G::DiscoveredCheck(child, enemyKingFile, enemyKingRank);
-      child.checkingPiece = static_cast<uint8_t>(checker);
-    }
-    ++n;
-  }
-  return n;
+  return generation::ListLegalCaptures<C, true>(e, e.SavedPosition, ply, slot, w, true);
+}
+
+template <Colour C> int GenerateMovesLazily(Engine& e, int ply, int slot) {
+  const Position& source = e.ChildPositions[slot][ply - 1];
+  const int n = generation::ListLegalMoves<C>(e, source, ply, slot, e.WorkPosition, false);
+  if (n > 0) return n;
+  return source.checkingPiece != 0 ? -2 : -1;
+}
+
+template <Colour C> int GenerateCapturesLazily(Engine& e, int ply, int slot) {
+  return generation::ListLegalCaptures<C, false>(e, e.ChildPositions[slot][ply - 1], ply, slot, e.WorkPosition, false);
+}
+
+template <Colour C> const Position& MakePendingChild(Engine& e, int ply, int j) {
+  PendingPly& pp = e.Pending[ply];
+  Position& child = e.ChildPositions[j][ply];
+  generation::BuildChild<C>(pp, e.ChildPositions[pp.sourceSlot][ply - 1], child, pp.moves[j]);
+  pp.made[j] = 1;
+  return child;
 }
 
 }  // namespace ormedan

@@ -5,5 +5,8 @@ namespace ormedan {
 
 template int GenerateMoves<Black>(Engine&, int, int, MaterialTest);
 template int GenerateCaptures<Black>(Engine&, int, int);
+template int GenerateMovesLazily<Black>(Engine&, int, int);
+template int GenerateCapturesLazily<Black>(Engine&, int, int);
+template const Position& MakePendingChild<Black>(Engine&, int, int);
 
 }  // namespace ormedan

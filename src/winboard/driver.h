@@ -8,9 +8,16 @@
 
 namespace ormedan {
 
+// The answer to "protover" when the engine runs with --features: what the
+// engine does, so that the GUI need not wait for features or offer the rest.
+inline constexpr std::string_view kFeatureLine =
+    "feature myname=\"ORMEDAN 1.0\" sigint=0 sigterm=1 reuse=1 analyze=0 draw=0 pause=0 done=1";
+
 struct StartUpOptions {
-  // Where StartUp looks for a book after the working directory ("" = nowhere).
+  // Where StartUp looks for a book after the working directory, in this
+  // order ("" = nowhere).
   std::string_view dataDir;
+  std::string_view secondDataDir;
   // Receives the report of a book that cannot be read (nullptr = stderr).
   Output* errors = nullptr;
 };

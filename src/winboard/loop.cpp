@@ -57,19 +57,23 @@ int ReadWholeFile(const std::string& path, std::string& data) {
   return 0;
 }
 
-// Loads one book: from the working directory, else from the data directory.
-// Reports the working directory's error when neither can be read.
+// Reads a book from a data folder ("" = no folder: fails).
+bool ReadFromFolder(std::string_view folder, const char* name, std::string& data) {
+  if (folder.empty()) return false;
+  std::string path(folder);
+  if (path.back() != '/') path += '/';
+  path += name;
+  return ReadWholeFile(path, data) == 0;
+}
+
+// Loads one book: from the working directory, else from the data folders in
+// turn. Reports the working directory's error when none can be read.
 bool LoadBook(const char* name, TextList& book, const StartUpOptions& options) {
   std::string data;
   const int err = ReadWholeFile(name, data);
   if (err != 0) {
-    bool found = false;
-    if (!options.dataDir.empty()) {
-      std::string path(options.dataDir);
-      if (path.back() != '/') path += '/';
-      path += name;
-      found = ReadWholeFile(path, data) == 0;
-    }
+    const bool found =
+        ReadFromFolder(options.dataDir, name, data) || ReadFromFolder(options.secondDataDir, name, data);
     if (!found) {
       std::string report = name;
       report += ": ";
@@ -98,6 +102,9 @@ void OnGo(Engine& e, std::string_view) {
 void OnResult(Engine& e, std::string_view) { e.driver.gameActive = 0; }
 void OnComputer(Engine& e, std::string_view) { e.driver.opponentIsComputer = 1; }
 void OnMark(Engine& e, std::string_view) { e.driver.markFlag = 1; }
+void OnProtover(Engine& e, std::string_view) {
+  if (e.driver.announceFeatures != 0) e.Write(kFeatureLine);
+}
 void OnUnmark(Engine& e, std::string_view) { e.driver.markFlag = 0; }
 
 struct CommandRow {
@@ -111,7 +118,7 @@ constexpr CommandRow kCommands[] = {
     {"new", 3, OnNew},           {"black", 5, OnBlack},   {"white", 5, OnWhite},
     {"level", 5, OnLevel},       {"time", 4, OnTime},     {"go", 2, OnGo},
     {"result", 6, OnResult},     {"computer", 8, OnComputer}, {"#", 8, OnMark},
-    {".", 8, OnUnmark},
+    {".", 8, OnUnmark},          {"protover ", 9, OnProtover},
 };
 
 void Shutdown(Engine& e) {

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
@@ -101,23 +102,37 @@ class ClockSeededRandom : public Random {
   std::mt19937 gen_;
 };
 
-// The installed data folder, found beside the program (PREFIX/bin/ormedan ->
-// PREFIX/share/ormedan), so an installation can be moved; the configured
-// prefix is the fallback when the program cannot see its own path.
-std::string InstalledDataDir() {
+// The folder of the running program ("" when it cannot see its own path).
+std::string ProgramDir() {
   char path[4096];
   const ssize_t n = ::readlink("/proc/self/exe", path, sizeof path - 1);
   if (n > 0) {
     std::string exe(path, static_cast<size_t>(n));
     const size_t slash = exe.rfind('/');
-    if (slash != std::string::npos) return exe.substr(0, slash) + "/../share/ormedan";
+    if (slash != std::string::npos) return exe.substr(0, slash);
   }
-  return ORMEDAN_DATADIR;
+  return {};
+}
+
+void WriteError(const char* text) {
+  const ssize_t ignored = ::write(STDERR_FILENO, text, std::strlen(text));
+  (void)ignored;
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+  bool features = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--features") == 0) {
+      features = true;
+      continue;
+    }
+    WriteError("ormedan: unknown option: ");
+    WriteError(argv[i]);
+    WriteError("\nusage: ormedan [--features]\n");
+    return 2;
+  }
   // The GUI interrupts the engine with SIGINT after its moves; a closed
   // stdout must show up as a failed write, not as a SIGPIPE death.
   std::signal(SIGINT, SIG_IGN);
@@ -128,9 +143,17 @@ int main() {
   SteadyClock clock;
   ClockSeededRandom rng;
   auto engine = std::make_unique<Engine>(in, out, clock, rng);
+  engine->driver.announceFeatures = features ? 1 : 0;
+  // The installed books are found beside the program, so an installation can
+  // be moved: PREFIX/bin/ormedan reads PREFIX/share/ormedan, and the Debian
+  // layout's /usr/games/ormedan reads /usr/share/games/ormedan. The
+  // configured folder stands in when the program cannot see its own path.
+  const std::string programDir = ProgramDir();
+  const std::string dataDir = programDir.empty() ? ORMEDAN_DATADIR : programDir + "/../share/ormedan";
+  const std::string gamesDataDir = programDir.empty() ? "" : programDir + "/../share/games/ormedan";
   StartUpOptions options;
-  const std::string dataDir = InstalledDataDir();
   options.dataDir = dataDir;
+  options.secondDataDir = gamesDataDir;
   options.errors = &errors;
   return RunEngine(*engine, options);
 }
