@@ -895,6 +895,7 @@ template <Colour C> int GenerateMoves(Engine& e, int ply, int slot, MaterialTest
   int n = 0;
   for (int i = 0; i < count; ++i) {
     const int32_t code = e.MoveList[i];
+    if (MoveCaptured(code) == S::enemyKing) continue;  // a king is never taken (see ListLegalMoves)
     const int mover = MovePiece(code);
     const int toFile = MoveToFile(code);
     const bool kingMove = mover == S::ownKing;
