@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "declare/model.h"
+#include "fuzz/fuzz_engine.h"
 #include "fuzz/session_driver.h"
 #include "support/fakes.h"
 #include "support/files.h"
@@ -43,29 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   folder.Write("n.dat", TakePart(rest));
   folder.Write("x.dat", TakePart(rest));
 
-  fuzz::SessionWatch out;
-  fuzz::SteppingClock clock;
-  fuzz::SessionInput in(game, out, clock);
-  testing::SeededRandom rng(fuzz::SeedOf(data, size));
-  auto engine = std::make_unique<Engine>(in, out, clock, rng);
-  Engine& e = *engine;
-  in.Attach(e);
-  out.Attach(e);
-
-  testing::CaptureOutput errors;
-  StartUpOptions options;
-  options.errors = &errors;
-  bool started;
-  {
-    testing::WorkingDirectory here(folder.path());
-    started = StartUp(e, options);
-  }
-  if (!started) fuzz::Fault("start-up failed: " + errors.Joined());
-  in.searchesAllowed = false;
-  try {
-    CommandLoop(e);
-  } catch (const fuzz::SessionEnd&) {
-  }
-  in.Finish();
+  fuzz::FuzzEngine run(game, data, size);
+  if (!run.StartUpIn(folder.path())) fuzz::Fault("start-up failed: " + run.errors.Joined());
+  run.in.searchesAllowed = false;
+  run.Run();
+  run.in.Finish();
   return 0;
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "declare/model.h"
+#include "fuzz/fuzz_engine.h"
 #include "fuzz/session_driver.h"
 #include "support/fakes.h"
 #include "support/files.h"
@@ -59,31 +60,12 @@ void SwapBooks(Engine& e, Books& b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::SessionWatch out;
-  fuzz::SteppingClock clock;
-  fuzz::SessionInput in(std::string_view(reinterpret_cast<const char*>(data), size), out, clock);
-  testing::SeededRandom rng(fuzz::SeedOf(data, size));
-  auto engine = std::make_unique<Engine>(in, out, clock, rng);
-  Engine& e = *engine;
-  in.Attach(e);
-  out.Attach(e);
-
-  testing::CaptureOutput errors;
-  StartUpOptions options;
-  options.errors = &errors;
-  bool started;
-  {
-    testing::WorkingDirectory here(EmptyBooksFolder().path());
-    started = StartUp(e, options);
-  }
-  if (!started) fuzz::Fault("start-up failed with empty books");
+  fuzz::FuzzEngine run(std::string_view(reinterpret_cast<const char*>(data), size), data, size);
+  if (!run.StartUpIn(EmptyBooksFolder().path())) fuzz::Fault("start-up failed with empty books");
   Books& books = ShippedBooks();
-  SwapBooks(e, books);
-  try {
-    CommandLoop(e);
-  } catch (const fuzz::SessionEnd&) {
-  }
-  SwapBooks(e, books);
-  in.Finish();
+  SwapBooks(run.e(), books);
+  run.Run();
+  SwapBooks(run.e(), books);
+  run.in.Finish();
   return 0;
 }
