@@ -386,34 +386,24 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
     const int t = board[to];
     if (S::IsEnemy(t)) sink.PieceCapture(id + Steps.dest[to] + t * 65536);
   };
-  {
-    const int count = p.diagonalCount[C];
+  // The sliders of one list along their four rays: diagonals (rays 0..3,
+  // union 0) for bishops and queens, then files and ranks (rays 4..7,
+  // union 1) for rooks and queens.
+  const auto sliders = [&](const uint8_t* list, int count, int kind) {
     for (int k = 1; k <= count; ++k) {
-      const int id = p.diagonalList[C][k];
+      const int id = list[k];
       const int f = p.pieceFile[id], r = p.pieceRank[id];
       if constexpr (capturesOnly) {
         const int bit = StepTables::Bit(f, r);
-        if ((Steps.rayUnion[bit][0] & enemies) == 0) continue;
-        for (int dir = 0; dir < 4; ++dir) firstOnRay(id, bit, dir);
+        if ((Steps.rayUnion[bit][kind] & enemies) == 0) continue;
+        for (int dir = 4 * kind; dir < 4 * kind + 4; ++dir) firstOnRay(id, bit, dir);
       } else {
-        for (int dir = 0; dir < 4; ++dir) slide(id, StepTables::Index(f, r), dir);
+        for (int dir = 4 * kind; dir < 4 * kind + 4; ++dir) slide(id, StepTables::Index(f, r), dir);
       }
     }
-  }
-  {
-    const int count = p.orthogonalCount[C];
-    for (int k = 1; k <= count; ++k) {
-      const int id = p.orthogonalList[C][k];
-      const int f = p.pieceFile[id], r = p.pieceRank[id];
-      if constexpr (capturesOnly) {
-        const int bit = StepTables::Bit(f, r);
-        if ((Steps.rayUnion[bit][1] & enemies) == 0) continue;
-        for (int dir = 4; dir < 8; ++dir) firstOnRay(id, bit, dir);
-      } else {
-        for (int dir = 4; dir < 8; ++dir) slide(id, StepTables::Index(f, r), dir);
-      }
-    }
-  }
+  };
+  sliders(p.diagonalList[C], p.diagonalCount[C], 0);
+  sliders(p.orthogonalList[C], p.orthogonalCount[C], 1);
 }
 
 // Sorts the moves of GenerateMoves as they are listed: piece captures in
