@@ -1,6 +1,7 @@
 // Consistency check of a position record, for tests and tools. kingLine is
-// left out: make move lets it lag behind the geometry (promoted pieces, and
-// captured sliders).
+// not compared with the geometry: make move lets it lag behind (promoted
+// pieces, and captured sliders). Only its one invariant is checked: a living
+// piece that carries the flag is a bishop, rook or queen.
 #include <string>
 
 #include "declare/model.h"
@@ -75,6 +76,8 @@ bool CheckPosition(const Position& p, std::string* why) {
       return Fail(why, "piece " + Num(id) + " stands off the board at " + Num(f) + "," + Num(r));
     if (p.board[f][r] != id)
       return Fail(why, "piece " + Num(id) + " at " + Num(f) + "," + Num(r) + " but the board holds " + Num(p.board[f][r]));
+    if (p.kingLine[id] != 0 && a != BishopValue && a != RookValue && a != QueenValue)
+      return Fail(why, "piece " + Num(id) + " of value " + Num(v) + " is flagged on the king's line");
   }
   for (int f = 1; f <= 8; ++f) {
     for (int r = 1; r <= 8; ++r) {

@@ -112,6 +112,38 @@ struct PendingPly {
   uint8_t made[MaxChildren + 1]{};  // 1 when ChildPositions[j][ply] holds child j
 };
 
+// ChildPositions, read and written as [slot][ply] but stored ply by ply, so
+// that the children of one ply lie side by side: the generators write them
+// one after the other and the search walks them in order.
+class ChildTable {
+ public:
+  class Slot {
+   public:
+    Position& operator[](int ply) const { return table_.byPly_[ply][slot_]; }
+
+   private:
+    friend class ChildTable;
+    Slot(ChildTable& table, int slot) : table_(table), slot_(slot) {}
+    ChildTable& table_;
+    int slot_;
+  };
+  class ConstSlot {
+   public:
+    const Position& operator[](int ply) const { return table_.byPly_[ply][slot_]; }
+
+   private:
+    friend class ChildTable;
+    ConstSlot(const ChildTable& table, int slot) : table_(table), slot_(slot) {}
+    const ChildTable& table_;
+    int slot_;
+  };
+  Slot operator[](int slot) { return Slot(*this, slot); }
+  ConstSlot operator[](int slot) const { return ConstSlot(*this, slot); }
+
+ private:
+  Position byPly_[MaxPly + 1][MaxChildren + 1]{};  // [ply][slot]
+};
+
 struct MemoEntry {
   int32_t first, second, third, value;
 };
@@ -133,7 +165,7 @@ struct Engine {
   Position GamePosition{};
   Position WorkPosition{};
   Position SavedPosition{};
-  Position ChildPositions[MaxChildren + 1][MaxPly + 1]{};  // [slot][ply]
+  ChildTable ChildPositions;  // [slot][ply]
   PendingPly Pending[MaxPly + 1]{};  // [ply]
   int32_t MoveList[MaxPseudoMoves]{};
   int32_t MoveCount = 0;

@@ -58,6 +58,8 @@ template <Colour C> int GenerateCapturesLazily(Engine& e, int ply, int slot);
 // Child j of the last generation at ply, made if still pending. C is the
 // colour that moved into it.
 template <Colour C> const Position& MakePendingChild(Engine& e, int ply, int j);
+// Every child 1..count of the last generation at ply, made where still pending.
+template <Colour C> void MakePendingChildren(Engine& e, int ply, int count);
 template <Colour C> const Position& PendingChild(Engine& e, int ply, int j) {
   if (e.Pending[ply].made[j]) return e.ChildPositions[j][ply];
   return MakePendingChild<C>(e, ply, j);
@@ -95,6 +97,8 @@ extern template int GenerateCapturesLazily<White>(Engine&, int, int);
 extern template int GenerateCapturesLazily<Black>(Engine&, int, int);
 extern template const Position& MakePendingChild<White>(Engine&, int, int);
 extern template const Position& MakePendingChild<Black>(Engine&, int, int);
+extern template void MakePendingChildren<White>(Engine&, int, int);
+extern template void MakePendingChildren<Black>(Engine&, int, int);
 extern template int ReplayStoredReplies<White>(Engine&, int);
 extern template int ReplayStoredReplies<Black>(Engine&, int);
 

@@ -8,5 +8,6 @@ template int GenerateCaptures<White>(Engine&, int, int);
 template int GenerateMovesLazily<White>(Engine&, int, int);
 template int GenerateCapturesLazily<White>(Engine&, int, int);
 template const Position& MakePendingChild<White>(Engine&, int, int);
+template void MakePendingChildren<White>(Engine&, int, int);
 
 }  // namespace ormedan

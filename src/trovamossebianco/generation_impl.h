@@ -554,13 +554,26 @@ template <Colour C> bool KingStepAttacked(Position& scratch, int ff, int fr, int
 }
 
 // A slider of `side` flagged on a line with the other king (kingLine, kept
-// by MakeMove).
+// by MakeMove). Only a bishop, rook or queen ever gets the flag, and a
+// captured piece keeps its flag but has value 0; so a living piece of the
+// side with the flag is one of its sliders (CheckPosition tests this), and
+// the sixteen PieceIds of the side are looked at together.
 inline bool SliderOnKingLine(const Position& p, int side) {
-  for (int k = 1; k <= p.orthogonalCount[side]; ++k)
-    if (p.kingLine[p.orthogonalList[side][k]]) return true;
-  for (int k = 1; k <= p.diagonalCount[side]; ++k)
-    if (p.kingLine[p.diagonalList[side][k]]) return true;
+  const int first = side == White ? 1 : 17;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i flags = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p.kingLine + first));
+  const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p.pieceValue + first));
+  const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p.pieceValue + first + 8));
+  // Bytes that are 0xFF where the flag is 0, and where the value is 0.
+  const __m128i noFlag = _mm_cmpeq_epi8(flags, zero);
+  const __m128i dead = _mm_packs_epi16(_mm_cmpeq_epi16(low, zero), _mm_cmpeq_epi16(high, zero));
+  return _mm_movemask_epi8(_mm_or_si128(noFlag, dead)) != 0xFFFF;
+#else
+  for (int id = first; id < first + 16; ++id)
+    if (p.kingLine[id] != 0 && p.pieceValue[id] != 0) return true;
   return false;
+#endif
 }
 
 // PieceAttacksSquare for the piece that has just moved, of colour C, against
@@ -939,6 +952,26 @@ template <Colour C> const Position& MakePendingChild(Engine& e, int ply, int j) 
   generation::BuildChild<C>(pp, e.ChildPositions[pp.sourceSlot][ply - 1], child, pp.moves[j]);
   pp.made[j] = 1;
   return child;
+}
+
+namespace generation {
+template <Colour C, CheckRule R> void MakeChildrenBy(Engine& e, int ply, int count) {
+  PendingPly& pp = e.Pending[ply];
+  const Position& src = e.ChildPositions[pp.sourceSlot][ply - 1];
+  for (int j = 1; j <= count; ++j) {
+    if (pp.made[j]) continue;
+    BuildChildBy<C, R>(pp, src, e.ChildPositions[j][ply], pp.moves[j]);
+    pp.made[j] = 1;
+  }
+}
+}  // namespace generation
+
+template <Colour C> void MakePendingChildren(Engine& e, int ply, int count) {
+  switch (e.Pending[ply].checkRule) {
+    case generation::FullRule: generation::MakeChildrenBy<C, generation::FullRule>(e, ply, count); break;
+    case generation::CaptureRule: generation::MakeChildrenBy<C, generation::CaptureRule>(e, ply, count); break;
+    default: generation::MakeChildrenBy<C, generation::InheritRule>(e, ply, count); break;
+  }
 }
 
 }  // namespace ormedan

@@ -9,8 +9,9 @@ namespace {
 
 // Leaves `remaining` plies below ChildPositions[slot][ply - 1], C to move.
 template <Colour C> uint64_t Walk(Engine& e, int ply, int slot, int remaining) {
-  const int n = GenerateMoves<C>(e, ply, slot);
+  const int n = GenerateMovesLazily<C>(e, ply, slot);
   if (n <= 0) return 0;
+  MakePendingChildren<C>(e, ply, n);
   if (remaining == 1) return static_cast<uint64_t>(n);
   uint64_t leaves = 0;
   for (int i = 1; i <= n; ++i) leaves += Walk<Other(C)>(e, ply + 1, i, remaining - 1);

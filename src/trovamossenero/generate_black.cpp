@@ -8,5 +8,6 @@ template int GenerateCaptures<Black>(Engine&, int, int);
 template int GenerateMovesLazily<Black>(Engine&, int, int);
 template int GenerateCapturesLazily<Black>(Engine&, int, int);
 template const Position& MakePendingChild<Black>(Engine&, int, int);
+template void MakePendingChildren<Black>(Engine&, int, int);
 
 }  // namespace ormedan

@@ -105,10 +105,22 @@ TEST(CheckPosition, DetectsEachBrokenInvariant) {
     EXPECT_FALSE(CheckPosition(p, &why)) << b.name;
     EXPECT_FALSE(why.empty()) << b.name;
   }
-  // kingLine is not part of the check.
+  // kingLine is not compared with the geometry, and a captured piece may keep
+  // its flag; but only a living bishop, rook or queen may carry it (the
+  // generators look at a side's flags without walking its slider lists).
+  ASSERT_EQ(good.pieceValue[5], BishopValue);
   Position p = good;
   p.kingLine[5] = 1;
+  p.kingLine[20] = 1;
   EXPECT_TRUE(CheckPosition(p));
+  int pawn = 9;
+  while (good.pieceValue[pawn] != PawnValue) ++pawn;
+  for (const int id : {7, pawn, 17, 23}) {
+    Position q = good;
+    ASSERT_NE(q.pieceValue[id], 0) << id;
+    q.kingLine[id] = 1;
+    EXPECT_FALSE(CheckPosition(q)) << id;
+  }
 }
 
 }  // namespace
