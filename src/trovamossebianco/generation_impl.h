@@ -195,30 +195,19 @@ struct BoardBits {
   uint64_t occupied = 0, black = 0;
   explicit BoardBits(const Position& p) {
 #if defined(__SSE2__)
-    // Bytes 9..88 of the board (files 1..8 from rank 0, and beyond) in five
-    // loads; bit j of the masks below is byte 9 + j, so (f, r) is bit
-    // 9 * (f - 1) + r: files 1..7 lie in the low 64 bits, file 8 in the next.
-    const auto* bytes = reinterpret_cast<const unsigned char*>(p.board) + 9;
-    uint64_t filledLow = 0, darkLow = 0, filledHigh = 0, darkHigh = 0;
+    // Ranks 1..8 of two files at a time, as the two halves of one register:
+    // each byte compare gives sixteen bits, ranks 1..8 of the first file
+    // and then of the second, which is the layout of the result.
     const __m128i zero = _mm_setzero_si128(), sixteen = _mm_set1_epi8(16);
-    for (int i = 0; i < 5; ++i) {
-      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * i));
+    for (int f = 1; f <= 7; f += 2) {
+      const __m128i low = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&p.board[f][1]));
+      const __m128i high = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&p.board[f + 1][1]));
+      const __m128i v = _mm_unpacklo_epi64(low, high);
       const uint64_t empty = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)));
       const uint64_t above = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(v, sixteen)));
-      if (i < 4) {
-        filledLow |= (~empty & 0xFFFF) << (16 * i);
-        darkLow |= above << (16 * i);
-      } else {
-        filledHigh = ~empty & 0xFFFF;
-        darkHigh = above;
-      }
+      occupied |= (~empty & 0xFFFF) << ((f - 1) * 8);
+      black |= above << ((f - 1) * 8);
     }
-    for (int f = 1; f <= 7; ++f) {
-      occupied |= ((filledLow >> (9 * (f - 1) + 1)) & 0xFF) << ((f - 1) * 8);
-      black |= ((darkLow >> (9 * (f - 1) + 1)) & 0xFF) << ((f - 1) * 8);
-    }
-    occupied |= (filledHigh & 0xFF) << 56;
-    black |= (darkHigh & 0xFF) << 56;
 #else
     constexpr uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL, high = 0x8080808080808080ULL;
     constexpr uint64_t plus111 = 0x6F6F6F6F6F6F6F6FULL;  // 17 + 111 = 128; no byte (at most 32) carries over
