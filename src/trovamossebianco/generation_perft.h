@@ -1,5 +1,7 @@
-// Perft: the leaf count of the tree of legal moves, walked the way the search
-// walks it, with GenerateMoves ply by ply into ChildPositions.
+// Perft: the leaf count of the tree of legal moves, walked with the search's
+// own generator (GenerateMovesLazily) ply by ply into ChildPositions. Every
+// child is made, the leaves included, so the count measures generation,
+// legality tests, make move and check marks together.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +21,7 @@ constexpr int MaxPerftDepth = MaxPly - 1;
 uint64_t PerftCount(Engine& e, const Position& root, Colour toMove, int depth);
 
 // The same count split by root move. Writes the root moves (in the order
-// GenerateMoves lists its children) to moves[0..n-1] and their leaf counts
+// the generator lists its children) to moves[0..n-1] and their leaf counts
 // to counts[0..n-1]; both arrays need MaxChildren entries. Returns n.
 int PerftDivide(Engine& e, const Position& root, Colour toMove, int depth, int32_t* moves, uint64_t* counts);
 
