@@ -116,29 +116,20 @@ struct PendingPly {
 // that the children of one ply lie side by side: the generators write them
 // one after the other and the search walks them in order.
 class ChildTable {
+  // One slot's positions, indexed by ply; T is Position or const Position.
+  template <class T, class Table> class SlotOf {
+   public:
+    SlotOf(Table& table, int slot) : table_(table), slot_(slot) {}
+    T& operator[](int ply) const { return table_.byPly_[ply][slot_]; }
+
+   private:
+    Table& table_;
+    int slot_;
+  };
+
  public:
-  class Slot {
-   public:
-    Position& operator[](int ply) const { return table_.byPly_[ply][slot_]; }
-
-   private:
-    friend class ChildTable;
-    Slot(ChildTable& table, int slot) : table_(table), slot_(slot) {}
-    ChildTable& table_;
-    int slot_;
-  };
-  class ConstSlot {
-   public:
-    const Position& operator[](int ply) const { return table_.byPly_[ply][slot_]; }
-
-   private:
-    friend class ChildTable;
-    ConstSlot(const ChildTable& table, int slot) : table_(table), slot_(slot) {}
-    const ChildTable& table_;
-    int slot_;
-  };
-  Slot operator[](int slot) { return Slot(*this, slot); }
-  ConstSlot operator[](int slot) const { return ConstSlot(*this, slot); }
+  SlotOf<Position, ChildTable> operator[](int slot) { return {*this, slot}; }
+  SlotOf<const Position, const ChildTable> operator[](int slot) const { return {*this, slot}; }
 
  private:
   Position byPly_[MaxPly + 1][MaxChildren + 1]{};  // [ply][slot]
