@@ -6,8 +6,10 @@
 // have it inlined; MakeMove (declare/model.h) is the same for any colour.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 #include "declare/position.h"
 
@@ -187,6 +189,52 @@ template <Colour C, bool Known> [[gnu::always_inline]] inline void MakeMoveAs(Po
 }
 
 }  // namespace makemove_detail
+
+// Puts p back to `before` after MakeMoveOf<C>(p, move) (and any change of
+// checkingPiece), where p was a copy of `before`: only the fields that the
+// move can change are copied back, so a whole record need not be copied
+// for every move made and dropped. A quiet move that is not the king's
+// touches the header, two squares, the mover's file, rank and kingLine and
+// the castling bytes; a capture or promotion also the lists and two
+// values; a king move every kingLine and, castling, the rook.
+template <Colour C> [[gnu::always_inline]] inline void RestoreBeforeMove(Position& p, const Position& before, int32_t move) {
+  using S = Side<C>;
+  p.enPassantFile = before.enPassantFile;
+  p.material = before.material;
+  p.lastMove = before.lastMove;
+  const int piece = MovePiece(move);
+  const int fromFile = before.pieceFile[piece], fromRank = before.pieceRank[piece];
+  const int toFile = MoveToFile(move), toRank = MoveToRank(move);
+  p.board[toFile][toRank] = before.board[toFile][toRank];
+  p.board[fromFile][fromRank] = static_cast<uint8_t>(piece);
+  p.pieceFile[piece] = static_cast<uint8_t>(fromFile);
+  p.pieceRank[piece] = static_cast<uint8_t>(fromRank);
+  p.kingLine[piece] = before.kingLine[piece];
+  // The castling rights, castled flags, phase, check and officer count lie
+  // side by side.
+  static_assert(offsetof(Position, officerCount) - offsetof(Position, whiteLongCastleRight) == 8);
+  std::memcpy(&p.whiteLongCastleRight, &before.whiteLongCastleRight, 9);
+  if (move > 0xFFFF) {
+    p.pieceValue[piece] = before.pieceValue[piece];
+    const int c = MoveCaptured(move);
+    if (c != 0) {
+      p.pieceValue[c] = before.pieceValue[c];
+      p.board[before.pieceFile[c]][before.pieceRank[c]] = static_cast<uint8_t>(c);  // en passant: off the target
+    }
+    // The four piece lists and their counts lie side by side.
+    constexpr size_t lists = offsetof(Position, pawnList);
+    constexpr size_t listsEnd = offsetof(Position, knightCount) + sizeof(Position::knightCount);
+    std::memcpy(reinterpret_cast<unsigned char*>(&p) + lists, reinterpret_cast<const unsigned char*>(&before) + lists,
+                listsEnd - lists);
+  }
+  if (piece == S::ownKing) {
+    std::memcpy(p.kingLine, before.kingLine, sizeof p.kingLine);
+    constexpr int home = S::homeRank;
+    p.pieceFile[S::shortRook] = before.pieceFile[S::shortRook];
+    p.pieceFile[S::longRook] = before.pieceFile[S::longRook];
+    for (const int f : {1, 4, 6, 8}) p.board[f][home] = before.board[f][home];
+  }
+}
 
 // MakeMove for a move of colour C that captures, if anything, a piece of
 // the other colour.

@@ -60,6 +60,11 @@ template <Colour C> int GenerateCapturesLazily(Engine& e, int ply, int slot);
 template <Colour C> const Position& MakePendingChild(Engine& e, int ply, int j);
 // Every child 1..count of the last generation at ply, made where still pending.
 template <Colour C> void MakePendingChildren(Engine& e, int ply, int count);
+// The same children 1..count made one after the other on WorkPosition and
+// dropped, for a walk that goes no deeper (those already made are read from
+// their slots). Returns how many give check; WorkPosition is left a copy of
+// their source.
+template <Colour C> uint64_t MakeLeaves(Engine& e, int ply, int count);
 template <Colour C> const Position& PendingChild(Engine& e, int ply, int j) {
   if (e.Pending[ply].made[j]) return e.ChildPositions[j][ply];
   return MakePendingChild<C>(e, ply, j);
@@ -99,6 +104,8 @@ extern template const Position& MakePendingChild<White>(Engine&, int, int);
 extern template const Position& MakePendingChild<Black>(Engine&, int, int);
 extern template void MakePendingChildren<White>(Engine&, int, int);
 extern template void MakePendingChildren<Black>(Engine&, int, int);
+extern template uint64_t MakeLeaves<White>(Engine&, int, int);
+extern template uint64_t MakeLeaves<Black>(Engine&, int, int);
 extern template int ReplayStoredReplies<White>(Engine&, int);
 extern template int ReplayStoredReplies<Black>(Engine&, int);
 

@@ -963,4 +963,40 @@ template <Colour C> void MakePendingChildren(Engine& e, int ply, int count) {
   }
 }
 
+namespace generation {
+// Children that are made and dropped at once (perft's last ply) are made on
+// one scratch copy of their source and put back after each, rather than
+// copied into slots of their own. Returns how many of them give check.
+template <Colour C, CheckRule R> uint64_t MakeLeavesBy(Engine& e, int ply, int count) {
+  const PendingPly& pp = e.Pending[ply];
+  const Position& src = e.ChildPositions[pp.sourceSlot][ply - 1];
+  Position& leaf = e.WorkPosition;
+  CopyPosition(leaf, src);
+  uint64_t checks = 0;
+  for (int j = 1; j <= count; ++j) {
+    if (pp.made[j]) {
+      checks += e.ChildPositions[j][ply].checkingPiece != 0 ? 1 : 0;
+      continue;
+    }
+    const int32_t code = pp.moves[j];
+    MakeMoveOf<C>(leaf, code);
+    leaf.checkingPiece = static_cast<uint8_t>(ChildCheckBy<C, R>(pp, src, leaf, code));
+    checks += leaf.checkingPiece != 0 ? 1 : 0;
+    // The whole child is written to memory before it is put back, so no
+    // part of the make can be dropped as unread.
+    asm volatile("" : : "r"(&leaf) : "memory");
+    RestoreBeforeMove<C>(leaf, src, code);
+  }
+  return checks;
+}
+}  // namespace generation
+
+template <Colour C> uint64_t MakeLeaves(Engine& e, int ply, int count) {
+  switch (e.Pending[ply].checkRule) {
+    case generation::FullRule: return generation::MakeLeavesBy<C, generation::FullRule>(e, ply, count);
+    case generation::CaptureRule: return generation::MakeLeavesBy<C, generation::CaptureRule>(e, ply, count);
+    default: return generation::MakeLeavesBy<C, generation::InheritRule>(e, ply, count);
+  }
+}
+
 }  // namespace ormedan

@@ -7,14 +7,18 @@ namespace ormedan {
 
 namespace {
 
-// Leaves `remaining` plies below ChildPositions[slot][ply - 1], C to move.
-template <Colour C> uint64_t Walk(Engine& e, int ply, int slot, int remaining) {
+// Leaves `remaining` plies below ChildPositions[slot][ply - 1], C to move;
+// the leaves that give check are added to `checks`.
+template <Colour C> uint64_t Walk(Engine& e, int ply, int slot, int remaining, uint64_t& checks) {
   const int n = GenerateMovesLazily<C>(e, ply, slot);
   if (n <= 0) return 0;
+  if (remaining == 1) {
+    checks += MakeLeaves<C>(e, ply, n);
+    return static_cast<uint64_t>(n);
+  }
   MakePendingChildren<C>(e, ply, n);
-  if (remaining == 1) return static_cast<uint64_t>(n);
   uint64_t leaves = 0;
-  for (int i = 1; i <= n; ++i) leaves += Walk<Other(C)>(e, ply + 1, i, remaining - 1);
+  for (int i = 1; i <= n; ++i) leaves += Walk<Other(C)>(e, ply + 1, i, remaining - 1, checks);
   return leaves;
 }
 
@@ -24,17 +28,22 @@ int Divide(Engine& e, const Position& root, int depth, int32_t* moves, uint64_t*
   const int n = GenerateMoves<C>(e, 2, 1);
   for (int i = 1; i <= n; ++i) {
     moves[i - 1] = e.ChildPositions[i][2].lastMove;
-    counts[i - 1] = depth == 1 ? 1 : Walk<Other(C)>(e, 3, i, depth - 1);
+    uint64_t checks = 0;
+    counts[i - 1] = depth == 1 ? 1 : Walk<Other(C)>(e, 3, i, depth - 1, checks);
   }
   return n > 0 ? n : 0;
 }
 
 }  // namespace
 
-uint64_t PerftCount(Engine& e, const Position& root, Colour toMove, int depth) {
+uint64_t PerftCount(Engine& e, const Position& root, Colour toMove, int depth, uint64_t* checks) {
   if (depth < 1 || depth > MaxPerftDepth) return 0;
   e.ChildPositions[1][1] = root;
-  return toMove == White ? Walk<White>(e, 2, 1, depth) : Walk<Black>(e, 2, 1, depth);
+  uint64_t leafChecks = 0;
+  const uint64_t leaves =
+      toMove == White ? Walk<White>(e, 2, 1, depth, leafChecks) : Walk<Black>(e, 2, 1, depth, leafChecks);
+  if (checks != nullptr) *checks = leafChecks;
+  return leaves;
 }
 
 std::string MoveCoordinates(const Position& from, int32_t move) {

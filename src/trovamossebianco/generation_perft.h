@@ -16,9 +16,10 @@ namespace ormedan {
 // answer belongs to ply 1 only) and reaches depth MaxPly - 1.
 constexpr int MaxPerftDepth = MaxPly - 1;
 
-// Leaves at `depth` (1..MaxPerftDepth) below `root` with `toMove` to move.
+// Leaves at `depth` (1..MaxPerftDepth) below `root` with `toMove` to move,
+// and in *checks (when given) how many of them are in check.
 // The root's checkingPiece must tell whether `toMove` is in check.
-uint64_t PerftCount(Engine& e, const Position& root, Colour toMove, int depth);
+uint64_t PerftCount(Engine& e, const Position& root, Colour toMove, int depth, uint64_t* checks = nullptr);
 
 // The same count split by root move. Writes the root moves (in the order
 // the generator lists its children) to moves[0..n-1] and their leaf counts

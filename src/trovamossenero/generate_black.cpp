@@ -9,5 +9,6 @@ template int GenerateMovesLazily<Black>(Engine&, int, int);
 template int GenerateCapturesLazily<Black>(Engine&, int, int);
 template const Position& MakePendingChild<Black>(Engine&, int, int);
 template void MakePendingChildren<Black>(Engine&, int, int);
+template uint64_t MakeLeaves<Black>(Engine&, int, int);
 
 }  // namespace ormedan

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "declare/makemove_impl.h"
 #include "declare/model.h"
 #include "support/fen_load.h"
 #include "support/fen_writer.h"
@@ -83,6 +84,13 @@ inline void ConsistencyWalk(Engine& e, Colour c, int ply, int slot, int remainin
       fail(MoveText(source, code) + ": checkingPiece " + std::to_string(checker) + " disagrees with the king test");
     if (legal > n || !SamePosition(e.ChildPositions[legal][ply], q))
       fail("child " + std::to_string(legal) + " is not the result of " + MoveText(source, code));
+    // Putting the child back field by field must give the source again.
+    Position back = q;
+    if (c == White)
+      RestoreBeforeMove<White>(back, source, code);
+    else
+      RestoreBeforeMove<Black>(back, source, code);
+    if (!SamePosition(back, source)) fail(MoveText(source, code) + " is not put back by RestoreBeforeMove");
   }
   if (legal == 0) {
     const int expected = source.checkingPiece != 0 ? -2 : -1;
