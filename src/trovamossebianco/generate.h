@@ -54,17 +54,17 @@ inline int32_t MaterialAfter(const Position& s, int32_t code) {
 // makes. WorkPosition is used as scratch; SavedPosition is not written.
 template <Colour C> int GenerateMovesLazily(Engine& e, int ply, int slot);
 template <Colour C> int GenerateCapturesLazily(Engine& e, int ply, int slot);
+// GenerateMovesLazily for a ply that the walk goes no deeper than: every
+// child is also made, one after the other on WorkPosition, and dropped;
+// `checks` grows by the number of children in check. The result,
+// e.Pending[ply] and the slots are left as GenerateMovesLazily leaves them.
+template <Colour C> int GenerateLeaves(Engine& e, int ply, int slot, uint64_t& checks);
 
 // Child j of the last generation at ply, made if still pending. C is the
 // colour that moved into it.
 template <Colour C> const Position& MakePendingChild(Engine& e, int ply, int j);
 // Every child 1..count of the last generation at ply, made where still pending.
 template <Colour C> void MakePendingChildren(Engine& e, int ply, int count);
-// The same children 1..count made one after the other on WorkPosition and
-// dropped, for a walk that goes no deeper (those already made are read from
-// their slots). Returns how many give check; WorkPosition is left a copy of
-// their source.
-template <Colour C> uint64_t MakeLeaves(Engine& e, int ply, int count);
 template <Colour C> const Position& PendingChild(Engine& e, int ply, int j) {
   if (e.Pending[ply].made[j]) return e.ChildPositions[j][ply];
   return MakePendingChild<C>(e, ply, j);
@@ -104,8 +104,8 @@ extern template const Position& MakePendingChild<White>(Engine&, int, int);
 extern template const Position& MakePendingChild<Black>(Engine&, int, int);
 extern template void MakePendingChildren<White>(Engine&, int, int);
 extern template void MakePendingChildren<Black>(Engine&, int, int);
-extern template uint64_t MakeLeaves<White>(Engine&, int, int);
-extern template uint64_t MakeLeaves<Black>(Engine&, int, int);
+extern template int GenerateLeaves<White>(Engine&, int, int, uint64_t&);
+extern template int GenerateLeaves<Black>(Engine&, int, int, uint64_t&);
 extern template int ReplayStoredReplies<White>(Engine&, int);
 extern template int ReplayStoredReplies<Black>(Engine&, int);
 

@@ -9,6 +9,6 @@ template int GenerateMovesLazily<White>(Engine&, int, int);
 template int GenerateCapturesLazily<White>(Engine&, int, int);
 template const Position& MakePendingChild<White>(Engine&, int, int);
 template void MakePendingChildren<White>(Engine&, int, int);
-template uint64_t MakeLeaves<White>(Engine&, int, int);
+template int GenerateLeaves<White>(Engine&, int, int, uint64_t&);
 
 }  // namespace ormedan

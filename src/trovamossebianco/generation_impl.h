@@ -669,8 +669,15 @@ template <Colour C> void BuildChild(const PendingPly& pp, const Position& src, P
 //
 // `scratch` must hold a copy of src on entry when scratchReady; otherwise
 // it is filled on first use. It holds that copy again on return.
-template <Colour C>
-int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Position& scratch, bool scratchReady) {
+//
+// With Leaves (perft's last ply, whose children are never visited), each
+// move left pending is also made at once on `scratch`, its check mark set
+// and counted into *leafChecks, and then put back by RestoreBeforeMove
+// instead of being copied into a slot of its own; the children made in
+// their slots are counted too.
+template <Colour C, bool Leaves = false>
+int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Position& scratch, bool scratchReady,
+                   uint64_t* leafChecks = nullptr) {
   using S = Side<C>;
   OrderingSink sink((ply & 1) ? e.OddPlyKillers : e.EvenPlyKillers);
   ListMoves<C>(src, sink, src.checkingPiece == 0);
@@ -717,6 +724,13 @@ int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Posi
                    attack_detail::Distance(enemyKingRank, ownKingRank) <= 1;
   }
   int n = 0;
+  uint64_t checks = 0;
+  if constexpr (Leaves) {
+    if (!scratchReady) {
+      CopyPosition(scratch, src);
+      scratchReady = true;
+    }
+  }
   for (int i = 0; i < count; ++i) {
     const int32_t code = e.MoveList[i];
     // A king is never taken. The mover can attack it only after the same
@@ -735,6 +749,7 @@ int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Posi
       MakeMoveOf<C>(child, code);
       if (SquareAttacked(child, child.pieceFile[S::ownKing], child.pieceRank[S::ownKing], C) != 0) continue;
       child.checkingPiece = static_cast<uint8_t>(ChildCheckBy<C, FullRule>(pp, src, child, code));
+      if constexpr (Leaves) checks += child.checkingPiece != 0 ? 1 : 0;
       ++n;
       pp.moves[n] = code;
       pp.made[n] = 1;
@@ -759,7 +774,17 @@ int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Posi
     ++n;
     pp.moves[n] = code;
     pp.made[n] = 0;
+    if constexpr (Leaves) {
+      MakeMoveOf<C>(scratch, code);
+      scratch.checkingPiece = static_cast<uint8_t>(ChildCheckBy<C, FullRule>(pp, src, scratch, code));
+      checks += scratch.checkingPiece != 0 ? 1 : 0;
+      // The whole child is written to memory before it is put back, so no
+      // part of the make can be dropped as unread.
+      asm volatile("" : : "r"(&scratch) : "memory");
+      RestoreBeforeMove<C>(scratch, src, code);
+    }
   }
+  if constexpr (Leaves) *leafChecks += checks;
   return n;
 }
 
@@ -935,6 +960,13 @@ template <Colour C> int GenerateCapturesLazily(Engine& e, int ply, int slot) {
   return generation::ListLegalCaptures<C, false>(e, e.ChildPositions[slot][ply - 1], ply, slot, e.WorkPosition, false);
 }
 
+template <Colour C> int GenerateLeaves(Engine& e, int ply, int slot, uint64_t& checks) {
+  const Position& source = e.ChildPositions[slot][ply - 1];
+  const int n = generation::ListLegalMoves<C, true>(e, source, ply, slot, e.WorkPosition, false, &checks);
+  if (n > 0) return n;
+  return source.checkingPiece != 0 ? -2 : -1;
+}
+
 template <Colour C> const Position& MakePendingChild(Engine& e, int ply, int j) {
   PendingPly& pp = e.Pending[ply];
   Position& child = e.ChildPositions[j][ply];
@@ -960,42 +992,6 @@ template <Colour C> void MakePendingChildren(Engine& e, int ply, int count) {
     case generation::FullRule: generation::MakeChildrenBy<C, generation::FullRule>(e, ply, count); break;
     case generation::CaptureRule: generation::MakeChildrenBy<C, generation::CaptureRule>(e, ply, count); break;
     default: generation::MakeChildrenBy<C, generation::InheritRule>(e, ply, count); break;
-  }
-}
-
-namespace generation {
-// Children that are made and dropped at once (perft's last ply) are made on
-// one scratch copy of their source and put back after each, rather than
-// copied into slots of their own. Returns how many of them give check.
-template <Colour C, CheckRule R> uint64_t MakeLeavesBy(Engine& e, int ply, int count) {
-  const PendingPly& pp = e.Pending[ply];
-  const Position& src = e.ChildPositions[pp.sourceSlot][ply - 1];
-  Position& leaf = e.WorkPosition;
-  CopyPosition(leaf, src);
-  uint64_t checks = 0;
-  for (int j = 1; j <= count; ++j) {
-    if (pp.made[j]) {
-      checks += e.ChildPositions[j][ply].checkingPiece != 0 ? 1 : 0;
-      continue;
-    }
-    const int32_t code = pp.moves[j];
-    MakeMoveOf<C>(leaf, code);
-    leaf.checkingPiece = static_cast<uint8_t>(ChildCheckBy<C, R>(pp, src, leaf, code));
-    checks += leaf.checkingPiece != 0 ? 1 : 0;
-    // The whole child is written to memory before it is put back, so no
-    // part of the make can be dropped as unread.
-    asm volatile("" : : "r"(&leaf) : "memory");
-    RestoreBeforeMove<C>(leaf, src, code);
-  }
-  return checks;
-}
-}  // namespace generation
-
-template <Colour C> uint64_t MakeLeaves(Engine& e, int ply, int count) {
-  switch (e.Pending[ply].checkRule) {
-    case generation::FullRule: return generation::MakeLeavesBy<C, generation::FullRule>(e, ply, count);
-    case generation::CaptureRule: return generation::MakeLeavesBy<C, generation::CaptureRule>(e, ply, count);
-    default: return generation::MakeLeavesBy<C, generation::InheritRule>(e, ply, count);
   }
 }
 

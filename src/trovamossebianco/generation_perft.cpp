@@ -10,12 +10,12 @@ namespace {
 // Leaves `remaining` plies below ChildPositions[slot][ply - 1], C to move;
 // the leaves that give check are added to `checks`.
 template <Colour C> uint64_t Walk(Engine& e, int ply, int slot, int remaining, uint64_t& checks) {
+  if (remaining == 1) {
+    const int n = GenerateLeaves<C>(e, ply, slot, checks);
+    return n > 0 ? static_cast<uint64_t>(n) : 0;
+  }
   const int n = GenerateMovesLazily<C>(e, ply, slot);
   if (n <= 0) return 0;
-  if (remaining == 1) {
-    checks += MakeLeaves<C>(e, ply, n);
-    return static_cast<uint64_t>(n);
-  }
   MakePendingChildren<C>(e, ply, n);
   uint64_t leaves = 0;
   for (int i = 1; i <= n; ++i) leaves += Walk<Other(C)>(e, ply + 1, i, remaining - 1, checks);

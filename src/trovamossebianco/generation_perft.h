@@ -1,6 +1,7 @@
 // Perft: the leaf count of the tree of legal moves, walked with the search's
 // own generator (GenerateMovesLazily) ply by ply into ChildPositions. Every
-// child is made, the leaves included, so the count measures generation,
+// child is made, the leaves included (those one after the other on one
+// scratch record, see GenerateLeaves), so the count measures generation,
 // legality tests, make move and check marks together.
 #pragma once
 

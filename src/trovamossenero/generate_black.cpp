@@ -9,6 +9,6 @@ template int GenerateMovesLazily<Black>(Engine&, int, int);
 template int GenerateCapturesLazily<Black>(Engine&, int, int);
 template const Position& MakePendingChild<Black>(Engine&, int, int);
 template void MakePendingChildren<Black>(Engine&, int, int);
-template uint64_t MakeLeaves<Black>(Engine&, int, int);
+template int GenerateLeaves<Black>(Engine&, int, int, uint64_t&);
 
 }  // namespace ormedan
