@@ -108,6 +108,7 @@ struct PendingPly {
   uint8_t inheritedCheck = 0;     // checkingPiece of every child under the inherit rule
   uint8_t enemyKingAttacked = 0;  // full rule: a slider of ours already attacks the enemy king
   uint32_t uncovering = 0;        // full rule: pieces whose move can uncover a check
+  uint8_t pawnBesideKing = 1;     // full rule: a pawn of ours already attacks the enemy king's square
   int32_t moves[MaxChildren + 1]{};
   uint8_t made[MaxChildren + 1]{};  // 1 when ChildPositions[j][ply] holds child j
 };

@@ -595,9 +595,18 @@ template <Colour C> inline int DirectCheck(const Position& child, int ekf, int e
   }
 }
 
+// A pawn of colour C attacks the square of the enemy king (the pawn rule of
+// DirectCheck, read on the source).
+template <Colour C> inline bool PawnBesideKing(const Position& p, int ekf, int ekr) {
+  using S = Side<C>;
+  if (C == White ? ekr <= 2 : ekr >= 7) return false;
+  const int r = ekr - S::pawnStep, pawn = S::sign * PawnValue;
+  return p.pieceValue[p.board[ekf - 1][r]] == pawn || p.pieceValue[p.board[ekf + 1][r]] == pawn;
+}
+
 // The child's checkingPiece under rule R.
 template <Colour C, CheckRule R>
-inline int ChildCheckBy(const PendingPly& pp, const Position& src, const Position& child, int32_t code) {
+[[gnu::always_inline]] inline int ChildCheckBy(const PendingPly& pp, const Position& src, const Position& child, int32_t code) {
   using S = Side<C>;
   using G = GenSide<C>;
   if constexpr (R == InheritRule) {
@@ -606,7 +615,16 @@ inline int ChildCheckBy(const PendingPly& pp, const Position& src, const Positio
     const int mover = MovePiece(code);
     const int ekf = src.pieceFile[S::enemyKing], ekr = src.pieceRank[S::enemyKing];
     if constexpr (R == FullRule) {
-      int checker = DirectCheck<C>(child, ekf, ekr, mover);
+      int checker;
+      if (child.pieceValue[mover] == S::sign * PawnValue && !pp.pawnBesideKing) {
+        // No pawn of ours attacked the king's square before the move, so
+        // the pawn rule of DirectCheck finds one only if the mover went to
+        // such a square.
+        const int toFile = MoveToFile(code), toRank = MoveToRank(code);
+        checker = toRank == ekr - S::pawnStep && (toFile == ekf - 1 || toFile == ekf + 1) ? mover : 0;
+      } else {
+        checker = DirectCheck<C>(child, ekf, ekr, mover);
+      }
       if (checker == 0) {
         const int toFile = MoveToFile(code);
         const int fromFile = src.pieceFile[mover];
@@ -693,6 +711,7 @@ int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Posi
   pp.checkRule = FullRule;
   pp.enemyKingAttacked = SliderAttacksSquare(src, enemyKingFile, enemyKingRank, S::enemy) != 0;
   pp.uncovering = LoneBlockers(src, enemyKingFile, enemyKingRank, C);
+  pp.pawnBesideKing = PawnBesideKing<C>(src, enemyKingFile, enemyKingRank);
   KingGuard guard;
   bool guardReady = false;
   // In check: the pawns and knights that give it. A move other than the
@@ -780,7 +799,7 @@ int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Posi
       checks += scratch.checkingPiece != 0 ? 1 : 0;
       // The whole child is written to memory before it is put back, so no
       // part of the make can be dropped as unread.
-      asm volatile("" : : "r"(&scratch) : "memory");
+      asm volatile("" : : "m"(scratch));
       RestoreBeforeMove<C>(scratch, src, code);
     }
   }
@@ -909,6 +928,7 @@ template <Colour C> int GenerateMoves(Engine& e, int ply, int slot, MaterialTest
   PendingPly& pp = e.Pending[ply];
   pp.sourceSlot = slot;
   pp.checkRule = generation::FullRule;
+  pp.pawnBesideKing = 1;  // every child is made here, with the full check test
   int n = 0;
   for (int i = 0; i < count; ++i) {
     const int32_t code = e.MoveList[i];
