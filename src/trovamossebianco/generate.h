@@ -56,8 +56,9 @@ template <Colour C> int GenerateMovesLazily(Engine& e, int ply, int slot);
 template <Colour C> int GenerateCapturesLazily(Engine& e, int ply, int slot);
 // GenerateMovesLazily for a ply that the walk goes no deeper than: every
 // child is also made, one after the other on WorkPosition, and dropped;
-// `checks` grows by the number of children in check. The result,
-// e.Pending[ply] and the slots are left as GenerateMovesLazily leaves them.
+// `checks` grows by the number of children in check. The result is that of
+// GenerateMovesLazily; e.Pending[ply] is not a list of the children
+// afterwards, so none of them can be asked for.
 template <Colour C> int GenerateLeaves(Engine& e, int ply, int slot, uint64_t& checks);
 
 // Child j of the last generation at ply, made if still pending. C is the

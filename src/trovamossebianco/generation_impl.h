@@ -534,8 +534,9 @@ struct KingGuard {
 // (ff, fr)? Asked on a copy of the source with the king's square emptied:
 // the destination itself is never read by the attack tests, and a piece
 // captured there attacks no square it stands on, so the answer is the same
-// as SquareAttacked on the made child being non-zero.
-template <Colour C> bool KingStepAttacked(Position& scratch, int ff, int fr, int tf, int tr) {
+// as SquareAttacked on the made child being non-zero. Out of line: inlined,
+// it crowds the registers of the legality loops that call it.
+template <Colour C> [[gnu::noinline]] bool KingStepAttacked(Position& scratch, int ff, int fr, int tf, int tr) {
   scratch.board[ff][fr] = 0;
   const bool attacked = SquareAttacked(scratch, tf, tr, C) != 0;
   scratch.board[ff][fr] = static_cast<uint8_t>(Side<C>::ownKing);
@@ -670,6 +671,20 @@ template <Colour C> void BuildChild(const PendingPly& pp, const Position& src, P
   }
 }
 
+// Makes the child of `code` into `child` and tests it in full: returns
+// false when the own king is left attacked, else sets the check mark. For
+// the few moves that the legality loop below does not settle without
+// making them; kept out of line so that the loop stays small.
+template <Colour C>
+[[gnu::noinline]] bool MakeChildInFull(const PendingPly& pp, const Position& src, Position& child, int32_t code) {
+  using S = Side<C>;
+  CopyPosition(child, src);
+  MakeMoveOf<C>(child, code);
+  if (SquareAttacked(child, child.pieceFile[S::ownKing], child.pieceRank[S::ownKing], C) != 0) return false;
+  child.checkingPiece = static_cast<uint8_t>(ChildCheckBy<C, FullRule>(pp, src, child, code));
+  return true;
+}
+
 // The legal moves of GenerateMoves, in list order, into e.Pending[ply], for
 // the search's lazy form (GenerateMoves itself makes and tests every move).
 // Most moves are settled without making them. A king step is tested on
@@ -689,10 +704,10 @@ template <Colour C> void BuildChild(const PendingPly& pp, const Position& src, P
 // it is filled on first use. It holds that copy again on return.
 //
 // With Leaves (perft's last ply, whose children are never visited), each
-// move left pending is also made at once on `scratch`, its check mark set
-// and counted into *leafChecks, and then put back by RestoreBeforeMove
-// instead of being copied into a slot of its own; the children made in
-// their slots are counted too.
+// move that would be left pending is made at once on `scratch` instead, its
+// check mark set and counted into *leafChecks, and then put back by
+// RestoreBeforeMove; it is not recorded in e.Pending[ply]. The children
+// made in their slots are counted too.
 template <Colour C, bool Leaves = false>
 int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Position& scratch, bool scratchReady,
                    uint64_t* leafChecks = nullptr) {
@@ -764,10 +779,7 @@ int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Posi
     const bool enPassant = captured != 0 && src.board[toFile][toRank] == 0;
     if (makeEvasions || castling || enPassant) {
       Position& child = e.ChildPositions[n + 1][ply];
-      CopyPosition(child, src);
-      MakeMoveOf<C>(child, code);
-      if (SquareAttacked(child, child.pieceFile[S::ownKing], child.pieceRank[S::ownKing], C) != 0) continue;
-      child.checkingPiece = static_cast<uint8_t>(ChildCheckBy<C, FullRule>(pp, src, child, code));
+      if (!MakeChildInFull<C>(pp, src, child, code)) continue;
       if constexpr (Leaves) checks += child.checkingPiece != 0 ? 1 : 0;
       ++n;
       pp.moves[n] = code;
@@ -791,8 +803,10 @@ int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Posi
       if (guard.Exposed(fromFile, fromRank, toFile, toRank, captured, captured == 0)) continue;
     }
     ++n;
-    pp.moves[n] = code;
-    pp.made[n] = 0;
+    if constexpr (!Leaves) {
+      pp.moves[n] = code;
+      pp.made[n] = 0;
+    }
     if constexpr (Leaves) {
       MakeMoveOf<C>(scratch, code);
       scratch.checkingPiece = static_cast<uint8_t>(ChildCheckBy<C, FullRule>(pp, src, scratch, code));
