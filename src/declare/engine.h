@@ -121,7 +121,7 @@ class ChildTable {
   template <class T, class Table> class SlotOf {
    public:
     SlotOf(Table& table, int slot) : table_(table), slot_(slot) {}
-    T& operator[](int ply) const { return table_.byPly_[ply][slot_]; }
+    T& operator[](int ply) const { return table_.At(ply, slot_); }
 
    private:
     Table& table_;
@@ -133,6 +133,9 @@ class ChildTable {
   SlotOf<const Position, const ChildTable> operator[](int slot) const { return {*this, slot}; }
 
  private:
+  Position& At(int ply, int slot) { return byPly_[ply][slot]; }
+  const Position& At(int ply, int slot) const { return byPly_[ply][slot]; }
+
   Position byPly_[MaxPly + 1][MaxChildren + 1]{};  // [ply][slot]
 };
 

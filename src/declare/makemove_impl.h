@@ -232,7 +232,8 @@ template <Colour C> [[gnu::always_inline]] inline void RestoreBeforeMove(Positio
     constexpr int home = S::homeRank;
     p.pieceFile[S::shortRook] = before.pieceFile[S::shortRook];
     p.pieceFile[S::longRook] = before.pieceFile[S::longRook];
-    for (const int f : {1, 4, 6, 8}) p.board[f][home] = before.board[f][home];
+    constexpr int rookFiles[] = {1, 4, 6, 8};  // the corners and the squares beside the king's
+    for (const int f : rookFiles) p.board[f][home] = before.board[f][home];
   }
 }
 
