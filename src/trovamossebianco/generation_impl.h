@@ -534,13 +534,17 @@ struct KingGuard {
 // (ff, fr)? Asked on a copy of the source with the king's square emptied:
 // the destination itself is never read by the attack tests, and a piece
 // captured there attacks no square it stands on, so the answer is the same
-// as SquareAttacked on the made child being non-zero. Out of line: inlined,
-// it crowds the registers of the legality loops that call it.
-template <Colour C> [[gnu::noinline]] bool KingStepAttacked(Position& scratch, int ff, int fr, int tf, int tr) {
+// as SquareAttacked on the made child being non-zero.
+template <Colour C> inline bool KingStepAttacked(Position& scratch, int ff, int fr, int tf, int tr) {
   scratch.board[ff][fr] = 0;
   const bool attacked = SquareAttacked(scratch, tf, tr, C) != 0;
   scratch.board[ff][fr] = static_cast<uint8_t>(Side<C>::ownKing);
   return attacked;
+}
+// The same out of line, for the full-width legality loop: inlined there, it
+// crowds the registers that the loop keeps its counters in.
+template <Colour C> [[gnu::noinline]] bool KingStepAttackedOutOfLine(Position& scratch, int ff, int fr, int tf, int tr) {
+  return KingStepAttacked<C>(scratch, ff, fr, tf, tr);
 }
 
 // A slider of `side` flagged on a line with the other king (kingLine, kept
@@ -791,7 +795,7 @@ int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Posi
         CopyPosition(scratch, src);
         scratchReady = true;
       }
-      if (KingStepAttacked<C>(scratch, fromFile, fromRank, toFile, toRank)) continue;
+      if (KingStepAttackedOutOfLine<C>(scratch, fromFile, fromRank, toFile, toRank)) continue;
     } else if (ownKingAttacked) {
       if (jumpers > 1 || (jumpers == 1 && captured != jumper)) continue;
       if (guard.Exposed(fromFile, fromRank, toFile, toRank, captured, captured == 0)) continue;
