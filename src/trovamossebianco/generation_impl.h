@@ -262,17 +262,28 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
     occupied = bits.occupied;
     enemies = C == White ? bits.black : bits.White();
   }
-  const auto reachesEnemy = [&](int id, const uint64_t (&masks)[64]) {
-    if constexpr (!capturesOnly) return true;
-    return (masks[StepTables::Bit(p.pieceFile[id], p.pieceRank[id])] & enemies) != 0;
+  // The steps of a king or knight from `from` in their order. Captures only:
+  // with a single enemy piece in reach, it is taken at once (one capture has
+  // no order to keep); with none, nothing is listed.
+  const auto steps = [&](int id, const uint8_t* to, int n, const uint64_t (&masks)[64]) {
+    if constexpr (capturesOnly) {
+      const uint64_t targets = masks[StepTables::Bit(p.pieceFile[id], p.pieceRank[id])] & enemies;
+      if (targets == 0) return;
+      if ((targets & (targets - 1)) == 0) {
+        const int square = Steps.bitSquare[__builtin_ctzll(targets)];
+        sink.PieceCapture(id + Steps.dest[square] + board[square] * 65536);
+        return;
+      }
+    }
+    for (int i = 0; i < n; ++i) step(id, to[i]);
   };
 
   // King: (f+1, r-1), (f-1, r-1), (f, r-1), then the same on rank r+1,
   // then (f+1, r) and (f-1, r).
-  if (reachesEnemy(S::ownKing, Steps.kingMask)) {
+  {
     const int k = S::ownKing;
     const int from = StepTables::Index(p.pieceFile[k], p.pieceRank[k]);
-    for (int i = 0, n = Steps.kingCount[from]; i < n; ++i) step(k, Steps.kingTo[from][i]);
+    steps(k, Steps.kingTo[from], Steps.kingCount[from], Steps.kingMask);
   }
 
   // Castling: the corner must still hold the original rook, the squares
@@ -344,9 +355,8 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
     const int count = p.knightCount[C];
     for (int k = 1; k <= count; ++k) {
       const int id = p.knightList[C][k];
-      if (!reachesEnemy(id, Steps.knightMask)) continue;
       const int from = StepTables::Index(p.pieceFile[id], p.pieceRank[id]);
-      for (int i = 0, n = Steps.knightCount[from]; i < n; ++i) step(id, Steps.knightTo[from][i]);
+      steps(id, Steps.knightTo[from], Steps.knightCount[from], Steps.knightMask);
     }
   }
 
