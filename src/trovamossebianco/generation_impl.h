@@ -444,13 +444,12 @@ template <Colour C> struct CaptureSink {
   static constexpr bool capturesOnly = true;
   explicit CaptureSink(const Position& position) : p(position) {}
   void Quiet(int32_t) {}
-  void PieceCapture(int32_t code) { Add(code); }
-  void PawnCapture(int32_t code) { Add(code); }
+  void PieceCapture(int32_t code) { Add(code, Side<C>::sign * p.pieceValue[MovePiece(code)]); }
+  void PawnCapture(int32_t code) { Add(code, PawnValue); }
   // Good: the victim's value magnitude less 196 above the mover's. The
   // mover is ours, the victim the enemy's (none for a plain promotion: 0).
-  void Add(int32_t code) {
+  void Add(int32_t code, int mover) {
     const int victim = -Side<C>::sign * p.pieceValue[MoveCaptured(code)];
-    const int mover = Side<C>::sign * p.pieceValue[MovePiece(code)];
     if (victim - 196 > mover)
       good[goodCount++] = code;
     else
