@@ -262,7 +262,7 @@ void ListMoves(const Position& p, Sink& sink, bool castlingAllowed) {
     occupied = bits.occupied;
     enemies = C == White ? bits.black : bits.White();
   }
-  // The steps of a king or knight from `from` in their order. Captures only:
+  // The steps `to` of a king or knight, in their order. Captures only:
   // with a single enemy piece in reach, it is taken at once (one capture has
   // no order to keep); with none, nothing is listed.
   const auto steps = [&](int id, const uint8_t* to, int n, const uint64_t (&masks)[64]) {
@@ -579,6 +579,15 @@ inline bool SliderOnKingLine(const Position& p, int side) {
 #endif
 }
 
+// Any pawn of colour C beside the square behind the enemy king, as the pawn
+// rule of PieceAttacksSquare asks: a pawn of ours attacks the king's square.
+template <Colour C> inline bool PawnBesideKing(const Position& p, int ekf, int ekr) {
+  using S = Side<C>;
+  if (C == White ? ekr <= 2 : ekr >= 7) return false;
+  const int r = ekr - S::pawnStep, pawn = S::sign * PawnValue;
+  return p.pieceValue[p.board[ekf - 1][r]] == pawn || p.pieceValue[p.board[ekf + 1][r]] == pawn;
+}
+
 // PieceAttacksSquare for the piece that has just moved, of colour C, against
 // the enemy king: the same answer, with the kind tested once.
 template <Colour C> inline int DirectCheck(const Position& child, int ekf, int ekr, int mover) {
@@ -586,16 +595,8 @@ template <Colour C> inline int DirectCheck(const Position& child, int ekf, int e
   using S = Side<C>;
   const int qf = child.pieceFile[mover], qr = child.pieceRank[mover];
   switch (child.pieceValue[mover] * S::sign) {
-    case PawnValue: {
-      // Any pawn of ours beside the square behind the king, as the pawn rule
-      // of PieceAttacksSquare asks.
-      if (C == White ? ekr <= 2 : ekr >= 7) return 0;
-      const int r = ekr - S::pawnStep;
-      const int pawn = S::sign * PawnValue;
-      return child.pieceValue[child.board[ekf - 1][r]] == pawn || child.pieceValue[child.board[ekf + 1][r]] == pawn
-                 ? mover
-                 : 0;
-    }
+    case PawnValue:
+      return PawnBesideKing<C>(child, ekf, ekr) ? mover : 0;
     case KnightValue:
       return KnightJump(qf, qr, ekf, ekr) ? mover : 0;
     case BishopValue:
@@ -607,15 +608,6 @@ template <Colour C> inline int DirectCheck(const Position& child, int ekf, int e
     default:
       return 0;  // the king
   }
-}
-
-// A pawn of colour C attacks the square of the enemy king (the pawn rule of
-// DirectCheck, read on the source).
-template <Colour C> inline bool PawnBesideKing(const Position& p, int ekf, int ekr) {
-  using S = Side<C>;
-  if (C == White ? ekr <= 2 : ekr >= 7) return false;
-  const int r = ekr - S::pawnStep, pawn = S::sign * PawnValue;
-  return p.pieceValue[p.board[ekf - 1][r]] == pawn || p.pieceValue[p.board[ekf + 1][r]] == pawn;
 }
 
 // The child's checkingPiece under rule R.
@@ -819,8 +811,7 @@ int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Posi
     if constexpr (!Leaves) {
       pp.moves[n] = code;
       pp.made[n] = 0;
-    }
-    if constexpr (Leaves) {
+    } else {
       MakeMoveOf<C>(scratch, code);
       scratch.checkingPiece = static_cast<uint8_t>(ChildCheckBy<C, FullRule>(pp, src, scratch, code));
       checks += scratch.checkingPiece != 0 ? 1 : 0;
