@@ -4,14 +4,20 @@
 # check of the engine in the GUI it was written for; not part of the test
 # suite.
 #
-#   tools/xboard-match.sh [--self] [--features] [GAMES] [TIME_PER_40_MOVES] [OUT_DIR]
+#   tools/xboard-match.sh [OPTIONS] [GAMES] [TIME_PER_40_MOVES] [OUT_DIR]
 #
 #   --self      the opponent is a second ORMEDAN, started in its own copy of
 #               the books (OUT_DIR/books-second/) instead of Fairy-Max
-#   --features  start ORMEDAN (both copies with --self) with --features, so
-#               that it answers xboard's "protover 2" at once; without it
-#               xboard waits about 10 s at each engine start for a feature
-#               reply that never comes, then carries on
+#   --features  start ORMEDAN (both copies with --self) with --features:
+#               xboard protocol 2; without it the plain protocol, and xboard
+#               waits about 10 s at each engine start for features
+#   --uci       start ORMEDAN in its UCI mode, through polyglot (xboard's
+#               -fUCI); needs the Debian package polyglot
+#   --fen FILE  play the games from the positions of FILE, each twice with
+#               the colours exchanged (xboard's -lpf FILE -lpi -2)
+#   --pgn FILE  the same from the games of a PGN file (-lgf FILE -lgi -2)
+#   --inc SECS  an increment control: TIME_PER_40_MOVES becomes the base
+#               time of the whole game, plus SECS after each move
 #
 # TIME_PER_40_MOVES is minutes or minutes:seconds (as xboard -tc takes it).
 # Defaults: 4 games (the first engine, ORMEDAN, has white in the odd games and
@@ -25,15 +31,25 @@
 # and losses, each ending as xboard recorded it (result comment and result),
 # then counts of false claims, illegal moves, moves refused by an engine, time
 # losses and engine exits (xboard's texts, plus non-zero exit statuses), and
-# each engine's start-up wait (xboard's "xboard" command to its first "new").
+# each engine's start-up wait (xboard's "xboard" command to its first "new"),
+# and the largest share of its clock that any one move of each engine took
+# (from the "time" sent before it to the move).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 self=0
 features=0
+uci=0
+fen=""
+pgnfile=""
+inc=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --self) self=1 ;;
     --features) features=1 ;;
+    --uci) uci=1 ;;
+    --fen) fen="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"; shift ;;
+    --pgn) pgnfile="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"; shift ;;
+    --inc) inc="$2"; shift ;;
     -*) echo "unknown option: $1" >&2; exit 2 ;;
     *) break ;;
   esac
@@ -45,6 +61,7 @@ out="${3:-build/xboard-match}"
 export PATH="$PATH:/usr/games"
 needed=(xboard xvfb-run)
 [ "$self" -eq 0 ] && needed+=(fairymax)
+[ "$uci" -eq 1 ] && needed+=(polyglot)
 for tool in "${needed[@]}"; do
   command -v "$tool" >/dev/null || { echo "missing: $tool (apt-get install xboard fairymax xvfb xauth)" >&2; exit 2; }
 done
@@ -79,10 +96,13 @@ EOF
 chmod +x "$out/engine/ormedan"
 engine="$out/engine/ormedan"
 [ "$features" -eq 1 ] && engine="$engine --features"
+[ "$uci" -eq 1 ] && engine="$engine --uci"
 args=(-fcp "$engine" -fd "$PWD/books")
+[ "$uci" -eq 1 ] && args+=(-fUCI)
 if [ "$self" -eq 1 ]; then
   cp -r books "$out/books-second"
   args+=(-scp "$engine" -sd "$out/books-second" -fn "ORMEDAN-1" -sn "ORMEDAN-2")
+  [ "$uci" -eq 1 ] && args+=(-sUCI)
 else
   args+=(-scp fairymax)
 fi
@@ -90,7 +110,14 @@ fi
 # -autoCallFlag: a silent or slow engine loses on time instead of hanging the
 # match; -xexit: xboard ends after the last game; the user's saved xboard
 # settings are left as they are.
-xvfb-run -a xboard -noGUI -xexit -saveSettingsOnExit false -autoCallFlag true -xponder -mg "$games" -mps 40 -tc "$minutes" \
+[ -n "$fen" ] && args+=(-lpf "$fen" -lpi -2)
+[ -n "$pgnfile" ] && args+=(-lgf "$pgnfile" -lgi -2)
+if [ -n "$inc" ]; then
+  args+=(-tc "$minutes" -inc "$inc")
+else
+  args+=(-mps 40 -tc "$minutes")
+fi
+xvfb-run -a xboard -noGUI -xexit -saveSettingsOnExit false -autoCallFlag true -xponder -mg "$games" \
   -sgf "$out/games.pgn" -debug -nameOfDebugFile "$out/xboard.debug" "${args[@]}" >/dev/null 2>&1 || true
 
 pgn="$out/games.pgn"
@@ -121,3 +148,13 @@ awk '/^[0-9]+ >(first |second): (xboard|new)$/ {
     if ($NF == "xboard") start[who] = $1 + 0
     else if (who in start) { printf "startup-ms %s: %d\n", who, $1 - start[who]; delete start[who] }
   }' "$log"
+# The share of the clock: "time" (centiseconds) is sent just before the
+# engine is asked to move; the move's arrival ends its thinking.
+awk '/^[0-9]+ >(first|second) *: time [0-9]+/ {
+    who = ($2 ~ /first/) ? "first" : "second"; left[who] = $NF * 10; sent[who] = $1 + 0; next }
+  /^[0-9]+ >(first|second) *: / { who = ($2 ~ /first/) ? "first" : "second"; sent[who] = $1 + 0; next }
+  /^[0-9]+ <(first|second) *: move / {
+    who = ($2 ~ /first/) ? "first" : "second"
+    if (left[who] > 0) { share = ($1 - sent[who]) / left[who]; if (share > best[who]) best[who] = share }
+    left[who] = 0 }
+  END { for (w in best) printf "largest-clock-share %s: %.3f\n", w, best[w] }' "$log"

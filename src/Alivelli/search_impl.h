@@ -384,8 +384,9 @@ template <Colour S> template <int K> int32_t Searcher<S>::MainNode() {
     v_[K] = v;
     for (int j = 1; j <= count; ++j) {
       if constexpr (K == 5) {
-        // Time check before each generation at ply 7.
-        if (timedOut_ || ElapsedCentiseconds(e) > budget_) {
+        // Time check before each generation at ply 7; a client's stop
+        // request ends the search the same way.
+        if (timedOut_ || ElapsedCentiseconds(e) > budget_ || e.StopRequested()) {
           timedOut_ = true;
           break;
         }
@@ -421,6 +422,7 @@ template <Colour S> int Searcher<S>::Run() {
   root_ = RootTally<S>();
   budget_ = e.driver.moveBudget;
 
+  e.LastSearch = {};
   int n = 0;
   if (KeySeenThrice(e, PositionKey(e.GamePosition, S))) n = -3;
   if (e.PositionHistory.Count() > 100) n = -5;
@@ -443,7 +445,7 @@ template <Colour S> int Searcher<S>::Run() {
         continue;
       }
       rootValue_[i] = PreRoot(i);
-      if (limit >= 0 && i < n && ElapsedCentiseconds(e) > limit) analysed = i;
+      if (i < n && ((limit >= 0 && ElapsedCentiseconds(e) > limit) || e.StopRequested())) analysed = i;
     }
     // Stable bubble sort, best for the root side first.
     for (int pass = 1; pass <= n; ++pass) {
@@ -487,6 +489,7 @@ template <Colour S> int Searcher<S>::Run() {
     }
 
     if (analysed < n) n = 1;
+    if (e.DepthLimit > 0 && depth > e.DepthLimit) depth = e.DepthLimit;
 
     const Position& g = e.GamePosition;
     const int material = (g.pawnCount[White] + g.pawnCount[Black]) / 2 + g.knightCount[White] +
@@ -513,7 +516,7 @@ template <Colour S> int Searcher<S>::Run() {
         }
         if (timedOut_) v = WorstFor<S>();
         root_.Update(i, v);
-        if (budget_ - ElapsedCentiseconds(e) < budget_ / n || timedOut_) {
+        if (budget_ - ElapsedCentiseconds(e) < budget_ / n || timedOut_ || e.StopRequested()) {
           WriteCutLine(e, i, n);
           break;
         }
@@ -523,6 +526,9 @@ template <Colour S> int Searcher<S>::Run() {
     const int play = root_.Choose(e.rng, n);
     CommitRootMove(e, play);
     RecordChosenMove(e, play);
+    // Without a finished main search the pre-analysis value stands.
+    const bool searched = root_.bestIndex > 0 && root_.best != WorstFor<S>();
+    e.LastSearch = {e.SearchDepth, searched ? root_.best : rootValue_[1], e.GamePosition.lastMove};
     WriteLine(e, "punteggio mossa  ", root_.best);
   }
 

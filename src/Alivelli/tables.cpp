@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "declare/game_record.h"
+
 namespace ormedan {
 
 namespace {
@@ -67,7 +69,8 @@ int32_t TranspositionLookup(Engine& e, int rootSlot, int replySlot, int thirdSlo
 void RecordChosenMove(Engine& e, int slot) {
   if (slot == 0) slot = 1;
   if (!ValidSlot(slot)) return;
-  e.MoveHistory.Append(e.ChildPositions[slot][1].lastMove);
+  const Position& child = e.ChildPositions[slot][1];
+  JoinGame(e, child, IsWhitePiece(MovePiece(child.lastMove)) ? White : Black, JoinMoveList);
 }
 
 }  // namespace ormedan

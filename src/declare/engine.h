@@ -83,8 +83,46 @@ struct DriverState {
   // Centiseconds the search's pre-analysis may take before it stops early so
   // that the clock lasts the rest of the control; -1: no limit. Set by "time".
   int32_t preAnalysisLimit = -1;
-  // Started with --features: "protover" is answered with the feature line.
-  uint8_t announceFeatures = 0;
+};
+
+// Where the game started: the initial position after "new", or a position
+// set from FEN. The moves since then are MoveHistory, so the game can be
+// rebuilt from here at any length (taking moves back replays it).
+struct GameRecord {
+  Position start{};
+  Colour startSide = White;
+  int32_t startHalfmoves = 0;  // the FEN's halfmove clock
+  int32_t startFullmove = 1;   // the FEN's move number
+  uint8_t fromFen = 0;         // the books are keyed from the initial position only
+  // In the protocol-2 and UCI modes a book move enters the repetition
+  // history like any other move; the plain mode leaves it out.
+  uint8_t keysBookMoves = 0;
+  // The number of moves after which the opening phase ended (the first book
+  // miss), so that a replay ends it at the same move; -1 while it lasts.
+  int64_t openingClosedAt = -1;
+};
+
+// How the engine's own lines (search and book diagnostics) reach the client.
+enum class DiagnosticStyle : uint8_t {
+  Plain,       // as they are
+  Comment,     // "# " first, which xboard clients ignore
+  InfoString,  // "info string " first, as UCI has it
+  Dropped,
+};
+
+// Asked by the search where it reads its clock: whether the client wants
+// the search to end now (a move-now, a stop, quit).
+class StopWatch {
+ public:
+  virtual ~StopWatch() = default;
+  virtual bool StopNow() = 0;
+};
+
+// What the last search found, for the protocols that report it.
+struct SearchReport {
+  int32_t depth = 0;
+  int32_t value = 0;  // white-positive
+  int32_t played = 0;  // MoveCode of the move played, 0 for none
 };
 
 struct EngineMoveRecord {
@@ -155,6 +193,8 @@ struct Engine {
   Clock& clock;
   Random& rng;
   bool outputFailed = false;
+  DiagnosticStyle diagnostics = DiagnosticStyle::Plain;
+  StopWatch* watch = nullptr;  // none: the search runs to its own end
 
   // Positions
   Position GamePosition{};
@@ -172,6 +212,7 @@ struct Engine {
 
   DriverState driver;
   EngineMoveRecord EngineMove;
+  GameRecord Record;
 
   // Search tables
   ReplyEntry ReplyTable[MaxChildren + 1]{};  // entries 1..MaxChildren
@@ -188,11 +229,24 @@ struct Engine {
   int64_t NodeCount = 0;
   int32_t FixedDepthWhite = 0;
   int32_t FixedDepthBlack = 0;
+  int32_t DepthLimit = 0;  // the deepest main search a client allows; 0 = no limit
+  SearchReport LastSearch;
 
-  // Writes one line of output; remembers a failed write.
+  bool StopRequested() { return watch != nullptr && watch->StopNow(); }
+
+  // Writes one line of the engine's own (diagnostic) output in the style of
+  // the mode; in the plain mode every line goes out this way.
   void Write(std::string_view text) {
+    if (diagnostics == DiagnosticStyle::Plain) return Reply(text);
+    WriteStyled(text);
+  }
+  // Writes one protocol line as it is; remembers a failed write.
+  void Reply(std::string_view text) {
     if (!outputFailed && !out.WriteLine(text)) outputFailed = true;
   }
+
+ private:
+  void WriteStyled(std::string_view text);
 };
 
 }  // namespace ormedan

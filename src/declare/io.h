@@ -11,8 +11,12 @@ namespace ormedan {
 class Input {
  public:
   virtual ~Input() = default;
+  static constexpr int NotReady = -2;
   // Next byte 0..255, or -1 at end of input.
   virtual int ReadByte() = 0;
+  // The same without waiting: NotReady when no byte has arrived yet. Input
+  // held in memory is always ready.
+  virtual int TryReadByte() { return ReadByte(); }
 };
 
 class Output {

@@ -1,4 +1,5 @@
 // New-game set-up with the fixed PieceId assignment that the books rely on.
+#include "declare/game_record.h"
 #include "declare/model.h"
 
 namespace ormedan {
@@ -79,6 +80,7 @@ void InitialPosition(Position& p) {
 void SetUpNewGame(Engine& e) {
   e.PositionHistory.Clear();
   InitialPosition(e.GamePosition);
+  StartRecordFromInitial(e);
   e.LastPredictedDepth = 4;
 }
 

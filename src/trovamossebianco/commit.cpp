@@ -1,5 +1,6 @@
-// Makes the chosen root child the game's position and keeps the repetition
-// history: emptied after captures, promotions and pawn moves.
+// Makes the chosen root child the game's position, with its key in the
+// repetition history, and fills the move line's squares.
+#include "declare/game_record.h"
 #include "declare/model.h"
 #include "trovamossebianco/generate.h"
 
@@ -16,18 +17,11 @@ void CommitRootMove(Engine& e, int slot) {
   EngineMoveRecord& out = e.EngineMove;
   out.fromFile = e.GamePosition.pieceFile[piece];
   out.fromRank = e.GamePosition.pieceRank[piece];
-  e.GamePosition = child;
+  JoinGame(e, child, IsWhitePiece(piece) ? White : Black, JoinPosition | JoinKeys);
   // For castling these are the king's squares.
   out.toFile = e.GamePosition.pieceFile[piece];
   out.toRank = e.GamePosition.pieceRank[piece];
   out.promotion = MovePromotion(move);
-
-  // After a white move black is to move, and the other way round.
-  e.PositionHistory.Append(PositionKey(e.GamePosition, IsWhitePiece(piece) ? Black : White));
-  // Every capture and every promotion has a code above 65565.
-  if (e.GamePosition.lastMove > 65565) e.PositionHistory.Clear();
-  const int value = e.GamePosition.pieceValue[piece];
-  if (value == PawnValue || value == -PawnValue) e.PositionHistory.Clear();
 }
 
 }  // namespace ormedan

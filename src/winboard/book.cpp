@@ -19,7 +19,8 @@
 
 #include "declare/model.h"
 #include "trovamossebianco/generate.h"
-#include "utilita/attacks.h"
+#include "declare/game_record.h"
+#include "utilita/make_checked.h"
 #include "winboard/driver.h"
 
 namespace ormedan {
@@ -160,19 +161,16 @@ void PlayBookMove(Engine& e, std::string_view candidate) {
 
   e.WorkPosition = e.GamePosition;
   const int32_t move = MakeMoveCode(piece, file, rank, e.WorkPosition.board[file][rank]);
-  MakeMove(e.WorkPosition, move);
-  Position& w = e.WorkPosition;
-  const int king = IsWhitePiece(piece) ? 17 : 1;
-  const int kingColour = IsWhitePiece(piece) ? Black : White;
-  w.checkingPiece = static_cast<uint8_t>(SquareAttacked(w, w.pieceFile[king], w.pieceRank[king], kingColour));
+  MakeMoveMarkingCheck(e.WorkPosition, move);
 
   e.EngineMove.fromFile = e.GamePosition.pieceFile[piece];
   e.EngineMove.fromRank = e.GamePosition.pieceRank[piece];
-  e.GamePosition = e.WorkPosition;
+  // The plain mode leaves book moves out of the repetition history.
+  const unsigned parts = e.Record.keysBookMoves ? JoinAll : JoinPosition | JoinMoveList;
+  JoinGame(e, e.WorkPosition, IsWhitePiece(piece) ? White : Black, parts);
   e.EngineMove.toFile = e.GamePosition.pieceFile[piece];
   e.EngineMove.toRank = e.GamePosition.pieceRank[piece];
   e.EngineMove.promotion = MovePromotion(e.GamePosition.lastMove);
-  e.MoveHistory.Append(move);
 }
 
 }  // namespace ormedan

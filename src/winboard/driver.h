@@ -8,11 +8,6 @@
 
 namespace ormedan {
 
-// The answer to "protover" when the engine runs with --features: what the
-// engine does, so that the GUI need not wait for features or offer the rest.
-inline constexpr std::string_view kFeatureLine =
-    "feature myname=\"ORMEDAN 1.0\" sigint=0 sigterm=1 reuse=1 analyze=0 draw=0 pause=0 done=1";
-
 struct StartUpOptions {
   // Where StartUp looks for a book after the working directory, in this
   // order ("" = nowhere).
@@ -20,6 +15,9 @@ struct StartUpOptions {
   std::string_view secondDataDir;
   // Receives the report of a book that cannot be read (nullptr = stderr).
   Output* errors = nullptr;
+  // A book that cannot be read is reported and left empty instead of
+  // stopping the start-up (the protocol modes).
+  bool booksOptional = false;
 };
 
 // Splits the bytes of a text file into lines: one entry per line, a last
@@ -30,9 +28,13 @@ void SplitTextLines(std::string_view data, TextList& lines);
 // Start-up sequence; returns false (after reporting on stderr) when a book
 // file cannot be opened.
 bool StartUp(Engine& e, const StartUpOptions& options);
-// Reads and handles lines until "quit" or end of input.
-void CommandLoop(Engine& e);
-// Start-up, loop and shutdown; returns the process exit status.
+// Reads and handles lines until "quit" or end of input; returns true, without
+// handling it, when the first line that is not blank is "uci".
+bool CommandLoop(Engine& e);
+// Releases the books and empties the histories.
+void Shutdown(Engine& e);
+// Start-up, the plain loop (or UCI, when the client opens with "uci") and
+// shutdown; returns the process exit status.
 int RunEngine(Engine& e, const StartUpOptions& options);
 
 void HandleLine(Engine& e, std::string_view line);
@@ -42,6 +44,15 @@ void TimeCommand(Engine& e, std::string_view argument);
 void TakeOpponentMove(Engine& e, std::string_view line);
 
 template <Colour C> void PlayEngineTurn(Engine& e);
+// The first part of the turn: the book or the search plays the engine's move
+// (its diagnostics and statistics written); returns the search's result
+// code (1 for a book move). With the books closed the first search of the
+// game ends the opening phase as a book miss does.
+template <Colour C> int ChooseEngineMove(Engine& e, bool booksOpen);
+// The result line of the turn for a result code: of the engine's own search
+// (afterOwnMove false) or of the opponent's replies after the engine's move;
+// empty when the code ends nothing.
+template <Colour C> std::string_view EngineResultLine(int code, bool afterOwnMove);
 void PrintEngineMove(Engine& e);
 
 bool BookLookup(Engine& e);
@@ -50,5 +61,7 @@ void PlayBookMove(Engine& e, std::string_view candidate);
 
 extern template void PlayEngineTurn<White>(Engine&);
 extern template void PlayEngineTurn<Black>(Engine&);
+extern template int ChooseEngineMove<White>(Engine&, bool);
+extern template int ChooseEngineMove<Black>(Engine&, bool);
 
 }  // namespace ormedan

@@ -67,23 +67,29 @@ template <Colour C> int SearchFor(Engine& e) { return C == White ? SearchWhite(e
 
 }  // namespace
 
-template <Colour C> void PlayEngineTurn(Engine& e) {
+template <Colour C> int ChooseEngineMove(Engine& e, bool booksOpen) {
   using S = TurnSide<C>;
   if (!S::opening.empty()) e.Write(S::opening);
 
   int r = 1;
   if (e.GamePosition.gamePhase == 1) {
-    const bool found = BookLookup(e) || DrawBookLookup(e);
+    const bool found = booksOpen && (BookLookup(e) || DrawBookLookup(e));
     if (!found) {
       r = SearchFor<C>(e);
       e.GamePosition.gamePhase = 2;  // the books stay closed for the rest of the game
+      e.Record.openingClosedAt = e.MoveHistory.Count();
       WriteStatistics(e);
     }
   } else {
     r = SearchFor<C>(e);
     WriteStatistics(e);
   }
+  return r;
+}
 
+template <Colour C> void PlayEngineTurn(Engine& e) {
+  using S = TurnSide<C>;
+  const int r = ChooseEngineMove<C>(e, true);
   if (r > 0) {
     if (S::moveLineFirst) PrintEngineMove(e);
     const int count = GenerateMoves<Side<C>::enemy>(e, 1, 1);
@@ -94,6 +100,14 @@ template <Colour C> void PlayEngineTurn(Engine& e) {
   }
 }
 
+template <Colour C> std::string_view EngineResultLine(int code, bool afterOwnMove) {
+  return ResultLine(code, afterOwnMove ? TurnSide<C>::opponentMated : TurnSide<C>::ownMated);
+}
+
+template int ChooseEngineMove<White>(Engine&, bool);
+template int ChooseEngineMove<Black>(Engine&, bool);
+template std::string_view EngineResultLine<White>(int, bool);
+template std::string_view EngineResultLine<Black>(int, bool);
 template void PlayEngineTurn<White>(Engine&);
 template void PlayEngineTurn<Black>(Engine&);
 

@@ -7,7 +7,8 @@
 #include "Textrout/textrout.h"
 #include "declare/model.h"
 #include "trovamossebianco/generate.h"
-#include "utilita/attacks.h"
+#include "declare/game_record.h"
+#include "utilita/make_checked.h"
 #include "winboard/driver.h"
 #include "winboard/output_lines.h"
 
@@ -91,20 +92,9 @@ void TakeOpponentMove(Engine& e, std::string_view line) {
     return;
   }
 
-  Position& work = e.WorkPosition;
-  MakeMove(work, code);
-  const Colour enemy = Other(mover);
-  const int enemyKing = mover == White ? Side<White>::enemyKing : Side<Black>::enemyKing;
-  work.checkingPiece =
-      static_cast<uint8_t>(SquareAttacked(work, work.pieceFile[enemyKing], work.pieceRank[enemyKing], enemy));
-  e.GamePosition = work;
-
-  e.MoveHistory.Append(e.GamePosition.lastMove);
-  const PositionKeyText key = PositionKey(e.GamePosition, enemy);
-  e.PositionHistory.Append(key);
-  // Captures and promotions, then pawn moves, start a new repetition window.
-  if (e.GamePosition.lastMove > 65565) e.PositionHistory.Clear();
-  if (std::abs(e.GamePosition.pieceValue[piece]) == PawnValue) e.PositionHistory.Clear();
+  MakeMoveMarkingCheck(e.WorkPosition, code);
+  JoinGame(e, e.WorkPosition, mover, JoinAll);
+  const PositionKeyText key = PositionKey(e.GamePosition, Other(mover));
 
   Status status = Status::None;
   if (KeySeenThrice(e, key)) status = Status::Repetition;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iostream>
 #include <string>
+#include <utility>
 
 #include "Textrout/textrout.h"
 #include "declare/model.h"
@@ -102,9 +103,6 @@ void OnGo(Engine& e, std::string_view) {
 void OnResult(Engine& e, std::string_view) { e.driver.gameActive = 0; }
 void OnComputer(Engine& e, std::string_view) { e.driver.opponentIsComputer = 1; }
 void OnMark(Engine& e, std::string_view) { e.driver.markFlag = 1; }
-void OnProtover(Engine& e, std::string_view) {
-  if (e.driver.announceFeatures != 0) e.Write(kFeatureLine);
-}
 void OnUnmark(Engine& e, std::string_view) { e.driver.markFlag = 0; }
 
 struct CommandRow {
@@ -118,16 +116,8 @@ constexpr CommandRow kCommands[] = {
     {"new", 3, OnNew},           {"black", 5, OnBlack},   {"white", 5, OnWhite},
     {"level", 5, OnLevel},       {"time", 4, OnTime},     {"go", 2, OnGo},
     {"result", 6, OnResult},     {"computer", 8, OnComputer}, {"#", 8, OnMark},
-    {".", 8, OnUnmark},          {"protover ", 9, OnProtover},
+    {".", 8, OnUnmark},
 };
-
-void Shutdown(Engine& e) {
-  e.MoveHistory.Clear();
-  TextList().swap(e.WhiteBook);
-  TextList().swap(e.BlackBook);
-  TextList().swap(e.DrawBook);
-  e.PositionHistory.Clear();
-}
 
 }  // namespace
 
@@ -156,9 +146,11 @@ bool StartUp(Engine& e, const StartUpOptions& options) {
   e.Write("Winboard Engine");
   e.Write("Type 'quit' for exit");
   e.Write("Carico i book delle aperture");
-  if (!LoadBook("b.dat", e.WhiteBook, options)) return false;
-  if (!LoadBook("n.dat", e.BlackBook, options)) return false;
-  if (!LoadBook("x.dat", e.DrawBook, options)) return false;
+  for (auto [name, book] : {std::pair{"b.dat", &e.WhiteBook}, {"n.dat", &e.BlackBook}, {"x.dat", &e.DrawBook}}) {
+    if (LoadBook(name, *book, options)) continue;
+    if (!options.booksOptional) return false;
+    book->clear();
+  }
   e.Write("Book caricati");
   e.MoveHistory.Clear();
   // The random source arrives already seeded from the clock (see main).
@@ -185,9 +177,10 @@ void NewGame(Engine& e) {
   e.driver.preAnalysisLimit = -1;
 }
 
-void CommandLoop(Engine& e) {
+bool CommandLoop(Engine& e) {
   std::string line;
   line.reserve(4096);
+  bool first = true;
   for (;;) {
     line.clear();
     bool overlong = false;
@@ -206,20 +199,23 @@ void CommandLoop(Engine& e) {
     // still handled first.
     if (!overlong && !line.empty()) {
       const std::string_view command = TrimBlanks(line);
+      // A UCI client opens with "uci": the rest of the session is UCI.
+      if (first && !command.empty() && (command == "uci" || command == "uci\r")) return true;
+      if (!command.empty()) first = false;
       const bool last = TakeFirst(command, 4) == "quit";
       if (!command.empty()) HandleLine(e, command);
-      if (last) return;
+      if (last) return false;
     }
-    if (endOfInput || e.outputFailed) return;
+    if (endOfInput || e.outputFailed) return false;
   }
 }
 
-int RunEngine(Engine& e, const StartUpOptions& options) {
-  const bool started = StartUp(e, options);
-  if (started && !e.outputFailed) CommandLoop(e);
-  Shutdown(e);
-  if (!started || e.outputFailed) return 1;
-  return 0;
+void Shutdown(Engine& e) {
+  e.MoveHistory.Clear();
+  TextList().swap(e.WhiteBook);
+  TextList().swap(e.BlackBook);
+  TextList().swap(e.DrawBook);
+  e.PositionHistory.Clear();
 }
 
 }  // namespace ormedan

@@ -1,17 +1,21 @@
 // Program entry: wires stdin, stdout, a monotonic clock and a clock-seeded
 // generator to one engine and runs it.
+#include <poll.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <random>
 #include <string>
 
-#include "winboard/driver.h"
+#include "Alivelli/bench.h"
+#include "declare/quiet_io.h"
+#include "protocol/modes.h"
 
 namespace {
 
@@ -20,7 +24,22 @@ using namespace ormedan;
 class FdInput : public Input {
  public:
   explicit FdInput(int fd) : fd_(fd) {}
-  int ReadByte() override {
+  int ReadByte() override { return Next(); }
+  // Looks for new bytes at most once a millisecond: the search asks often,
+  // and a look costs a system call.
+  int TryReadByte() override {
+    if (pos_ == size_ && !ended_) {
+      const int64_t now = clock_.NowMicroseconds();
+      if (now - lastLook_ < 1000) return NotReady;
+      lastLook_ = now;
+      pollfd p{fd_, POLLIN, 0};
+      if (::poll(&p, 1, 0) <= 0) return NotReady;
+    }
+    return Next();
+  }
+
+ private:
+  int Next() {
     if (pos_ == size_) {
       if (ended_) return -1;
       ssize_t n;
@@ -37,9 +56,10 @@ class FdInput : public Input {
     return static_cast<unsigned char>(buffer_[pos_++]);
   }
 
- private:
   int fd_;
   bool ended_ = false;
+  SteadyClock clock_;
+  int64_t lastLook_ = -1000000;
   char buffer_[4096];
   size_t pos_ = 0, size_ = 0;
 };
@@ -81,14 +101,6 @@ class FdOutput : public Output {
   bool failed_ = false;
 };
 
-class SteadyClock : public Clock {
- public:
-  int64_t NowMicroseconds() override {
-    return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-  }
-};
-
 class ClockSeededRandom : public Random {
  public:
   ClockSeededRandom()
@@ -121,16 +133,53 @@ void WriteError(const char* text) {
 
 }  // namespace
 
+// "ormedan bench [DEPTH]": the bench of ormedan-tool, ending with the line
+// "NODES nodes NPS nps" that engine testers read.
+int RunBenchCommand(int argc, char** argv) {
+  int depth = DefaultBenchDepth;
+  if (argc > 3) return -1;
+  if (argc == 3) {
+    depth = 0;
+    for (const char* c = argv[2]; *c != 0; ++c) {
+      if (*c < '0' || *c > '9' || depth > 15) return -1;
+      depth = depth * 10 + (*c - '0');
+    }
+    if (depth < 1 || depth > 15) return -1;
+  }
+  double seconds = 0;
+  const int64_t nodes = RunBench(
+      depth,
+      [](const BenchLine& b) {
+        std::printf("%d %.*s nodes %lld\n", b.index, static_cast<int>(b.move.size()), b.move.data(),
+                    static_cast<long long>(b.nodes));
+      },
+      &seconds);
+  if (nodes < 0) return 1;
+  const long long nps = seconds > 0 ? static_cast<long long>(static_cast<double>(nodes) / seconds) : 0;
+  std::printf("%lld nodes %lld nps\n", static_cast<long long>(nodes), nps);
+  return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+void Usage(const char* option) {
+  WriteError("ormedan: unknown option: ");
+  WriteError(option);
+  WriteError("\nusage: ormedan [--features | --uci | bench [DEPTH]]\n");
+}
+
 int main(int argc, char** argv) {
-  bool features = false;
+  if (argc >= 2 && std::strcmp(argv[1], "bench") == 0) {
+    const int status = RunBenchCommand(argc, argv);
+    if (status >= 0) return status;
+    Usage(argv[argc - 1]);
+    return 2;
+  }
+  Mode mode = Mode::Plain;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--features") == 0) {
-      features = true;
+    if (std::strcmp(argv[i], "--features") == 0 || std::strcmp(argv[i], "--uci") == 0) {
+      mode = argv[i][2] == 'f' ? Mode::Xboard2 : Mode::Uci;
       continue;
     }
-    WriteError("ormedan: unknown option: ");
-    WriteError(argv[i]);
-    WriteError("\nusage: ormedan [--features]\n");
+    Usage(argv[i]);
     return 2;
   }
   // The GUI interrupts the engine with SIGINT after its moves; a closed
@@ -143,7 +192,6 @@ int main(int argc, char** argv) {
   SteadyClock clock;
   ClockSeededRandom rng;
   auto engine = std::make_unique<Engine>(in, out, clock, rng);
-  engine->driver.announceFeatures = features ? 1 : 0;
   // The installed books are found beside the program, so an installation can
   // be moved: PREFIX/bin/ormedan reads PREFIX/share/ormedan, and the Debian
   // layout's /usr/games/ormedan reads /usr/share/games/ormedan. The
@@ -155,5 +203,5 @@ int main(int argc, char** argv) {
   options.dataDir = dataDir;
   options.secondDataDir = gamesDataDir;
   options.errors = &errors;
-  return RunEngine(*engine, options);
+  return RunMode(*engine, options, mode);
 }

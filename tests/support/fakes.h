@@ -28,6 +28,31 @@ class StringInput : public Input {
   size_t pos_ = 0;
 };
 
+// Input whose lines, seen without waiting (TryReadByte), arrive only after
+// a number of looks each: lines sent "while the engine thinks" reach it
+// after that many of the search's clock checks. The end of the input is
+// seen only by a reader that waits.
+class PatientInput : public Input {
+ public:
+  PatientInput(std::string data, int64_t looksPerLine) : data_(std::move(data)), wait_(looksPerLine) {}
+  int ReadByte() override {
+    looks_ = 0;
+    return pos_ < data_.size() ? static_cast<unsigned char>(data_[pos_++]) : -1;
+  }
+  int TryReadByte() override {
+    if (looks_++ < wait_ || pos_ >= data_.size()) return NotReady;
+    const char c = data_[pos_++];
+    if (c == '\n') looks_ = 0;
+    return static_cast<unsigned char>(c);
+  }
+
+ private:
+  std::string data_;
+  size_t pos_ = 0;
+  int64_t wait_;
+  int64_t looks_ = 0;
+};
+
 // Collects every line written; can be told to fail from the n-th line on.
 class CaptureOutput : public Output {
  public:

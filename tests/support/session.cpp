@@ -25,6 +25,20 @@ SessionResult RunSession(Rig& rig, const std::string& folder, const std::string&
   return result;
 }
 
+SessionResult RunModeSession(Engine& e, const CaptureOutput& out, const std::string& folder, Mode mode) {
+  CaptureOutput errors;
+  StartUpOptions options;
+  options.errors = &errors;
+  SessionResult result;
+  {
+    WorkingDirectory here(folder);
+    result.status = RunMode(e, options, mode);
+  }
+  result.lines = out.lines;
+  result.errors = errors.lines;
+  return result;
+}
+
 SessionResult RunSession(const std::string& input, const std::string& folder, const std::string& dataDir) {
   Rig rig(input);
   return RunSession(rig, folder, dataDir);

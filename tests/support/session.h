@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "protocol/modes.h"
 #include "support/fakes.h"
 
 namespace ormedan::testing {
@@ -24,6 +25,22 @@ SessionResult RunSession(const std::string& input, const std::string& folder, co
 
 // The same on an existing rig (to inspect the engine afterwards).
 SessionResult RunSession(Rig& rig, const std::string& folder, const std::string& dataDir = "");
+
+// A session of one of the protocol modes on a rig (books from `folder`).
+SessionResult RunModeSession(Engine& e, const CaptureOutput& out, const std::string& folder, Mode mode);
+
+// A rig whose input arrives during a search only after some of its clock
+// checks (PatientInput).
+struct PatientRig {
+  PatientRig(std::string input, int64_t looks)
+      : in(std::move(input), looks), engine(std::make_unique<Engine>(in, out, clock, rng)) {}
+  Engine& e() { return *engine; }
+  PatientInput in;
+  CaptureOutput out;
+  FakeClock clock;
+  SeededRandom rng{1};
+  std::unique_ptr<Engine> engine;
+};
 
 // Joins lines as the program writes them: each followed by one line feed.
 std::string JoinLines(const std::vector<std::string>& lines);

@@ -1,4 +1,4 @@
-// The opt-in "protover" answer and the program's command line.
+// The command line: the plain mode, --features and --uci.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -8,7 +8,7 @@
 #include "support/child_process.h"
 #include "support/files.h"
 #include "support/session.h"
-#include "winboard/driver.h"
+#include "protocol/modes.h"
 
 namespace ormedan {
 namespace {
@@ -23,24 +23,19 @@ using testing::TempDir;
 // a "protover" after "new".
 const std::string kOpening = "xboard\nprotover 2\nprotover\nProtover 2\nprotoverx 2\n  protover 3  \nnew\nprotover 2\n";
 
-TEST(Features, ProtoverIsAnsweredOnlyWhenAnnounced) {
+// The plain mode ignores "protover" like any line it does not know.
+TEST(Features, ThePlainModeIgnoresProtover) {
   TempDir dir;
   dir.WriteEmptyBooks();
-  for (const bool announce : {false, true}) {
-    Rig rig(kOpening);
-    rig.e().driver.announceFeatures = announce ? 1 : 0;
-    const auto result = RunSession(rig, dir.path());
-    EXPECT_EQ(result.status, 0);
-    std::vector<std::string> expected = StartUpLines();
-    if (announce) expected.insert(expected.end(), 3, std::string(kFeatureLine));
-    EXPECT_EQ(JoinLines(result.lines), JoinLines(expected)) << announce;
-  }
-  EXPECT_EQ(kFeatureLine,
-            "feature myname=\"ORMEDAN 1.0\" sigint=0 sigterm=1 reuse=1 analyze=0 draw=0 pause=0 done=1");
+  Rig rig(kOpening);
+  const auto result = RunSession(rig, dir.path());
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(JoinLines(result.lines), JoinLines(StartUpLines()));
 }
 
-// The built program: --features switches the answer on, any other argument is
-// refused before the banner with exit status 2.
+// The built program: --features starts protocol 2 (the banner as comments,
+// then the features), --uci starts UCI with no banner, and any other
+// argument is refused before the banner with exit status 2.
 TEST(Features, ProgramArguments) {
   TempDir dir;
   for (const char* book : {"b.dat", "n.dat", "x.dat"})
@@ -53,18 +48,26 @@ TEST(Features, ProgramArguments) {
   const auto on = testing::RunChild({program, "--features"}, options);
   EXPECT_EQ(on.exitStatus, 0);
   EXPECT_EQ(on.err, "");
-  EXPECT_EQ(on.out, JoinLines(StartUpLines()) + std::string(kFeatureLine) + "\n");
+  std::string expected;
+  for (const std::string& line : StartUpLines()) expected += "# " + line + "\n";
+  for (const std::string_view line : kXboardFeatures) expected += std::string(line) + "\n";
+  EXPECT_EQ(on.out, expected);
 
   const auto off = testing::RunChild({program}, options);
   EXPECT_EQ(off.exitStatus, 0);
   EXPECT_EQ(off.out, JoinLines(StartUpLines()));
+
+  options.input = "uci\nquit\n";
+  const auto uci = testing::RunChild({program, "--uci"}, options);
+  EXPECT_EQ(uci.exitStatus, 0);
+  EXPECT_EQ(uci.out.rfind("id name ORMEDAN 1.0\n", 0), 0u) << uci.out;
 
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{program, "--feature"}, {program, "--features", "-x"}, {program, ""}}) {
     const auto bad = testing::RunChild(args, options);
     EXPECT_EQ(bad.exitStatus, 2) << args.back();
     EXPECT_EQ(bad.out, "") << args.back();
-    EXPECT_EQ(bad.err, "ormedan: unknown option: " + args.back() + "\nusage: ormedan [--features]\n");
+    EXPECT_EQ(bad.err, "ormedan: unknown option: " + args.back() + "\nusage: ormedan [--features | --uci | bench [DEPTH]]\n");
   }
 }
 

@@ -1,0 +1,28 @@
+// The engine's three modes: the plain protocol (winboard/), xboard
+// protocol 2 (--features) and UCI ("uci" as the first line, or --uci). Each
+// mode is an adapter over the same game record, search and clock.
+#pragma once
+
+#include "winboard/driver.h"
+
+namespace ormedan {
+
+enum class Mode { Plain, Xboard2, Uci };
+
+// Start-up, the mode's loop and shutdown; returns the exit status.
+int RunMode(Engine& e, const StartUpOptions& options, Mode mode);
+
+// The loops of the two protocol modes, after start-up. Each returns when
+// the client quits or goes away. `firstLine` is a line already read.
+void Xboard2Loop(Engine& e);
+void UciLoop(Engine& e, std::string_view firstLine);
+
+// The feature lines that answer "protover" in protocol 2.
+inline constexpr std::string_view kXboardFeatures[] = {
+    "feature ping=1 setboard=1 usermove=1 colors=0 time=1 reuse=1 sigint=0 sigterm=1 san=0 analyze=1 draw=0 "
+    "pause=0 myname=\"ORMEDAN 1.0\"",
+    "feature option=\"OwnBook -check 1\"",
+    "feature done=1",
+};
+
+}  // namespace ormedan

@@ -1,0 +1,317 @@
+// xboard protocol 2: the engine keeps the side to move, plays whichever side
+// the client gives it, takes moves back, sets positions from FEN, answers
+// pings, moves at once on "?" and analyses.
+#include <string>
+#include <string_view>
+
+#include "declare/game_record.h"
+#include "declare/model.h"
+#include "protocol/clock.h"
+#include "protocol/game.h"
+#include "protocol/line_source.h"
+#include "protocol/modes.h"
+#include "protocol/numbers.h"
+#include "protocol/think.h"
+#include "trovamossebianco/generate.h"
+#include "utilita/attacks.h"
+#include "winboard/output_lines.h"
+
+namespace ormedan {
+
+namespace {
+
+// A protocol line of two parts (a long echo of the client's line is cut).
+void Reply(Engine& e, std::string_view a, std::string_view b) { e.Reply(LineBuilder().Text(a).Text(b).View()); }
+
+enum class Stop { None, MoveNow, Abort, Quit };
+
+// Commands that end a search without its move: the game changes under it.
+bool EndsSearch(std::string_view command) {
+  for (const std::string_view c : {"new", "force", "result", "setboard", "undo", "remove", "exit", "white", "black",
+                                   "playother", "edit", "analyze", "go"})
+    if (command == c) return true;
+  return false;
+}
+
+// Commands that need no answer and change nothing the engine uses.
+bool Accepted(std::string_view command) {
+  for (const std::string_view c : {"xboard", "accepted", "rejected", "computer", "easy", "hard", "random", "name",
+                                   "rating", "ics", "draw", "hint", "bk", "nps", "cores", "memory", "egtpath", "."})
+    if (command == c) return true;
+  return false;
+}
+
+// Four or five characters of the form letter, digit, letter, digit: meant as
+// a move, so a refusal is "Illegal move" rather than an unknown command.
+bool LooksLikeMove(std::string_view s) {
+  auto letter = [](char c) { return c >= 'a' && c <= 'z'; };
+  auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  return (s.size() == 4 || s.size() == 5) && letter(s[0]) && digit(s[1]) && letter(s[2]) && digit(s[3]);
+}
+
+class Xboard2 : public StopWatch {
+ public:
+  Xboard2(Engine& e, LineSource& source) : e_(e), source_(source) {}
+
+  void Run() {
+    std::string line;
+    while (!quit_ && !e_.outputFailed) {
+      if (analysing_ && analysisDepth_ <= MaxAnalysisDepth && !source_.HasDeferred()) {
+        AnalyseNextDepth();
+        continue;
+      }
+      if (!source_.Next(line)) return;
+      if (!line.empty()) Handle(line);
+    }
+  }
+
+ private:
+  // While the engine thinks: a move-now, quit and the commands that change
+  // the game stop the search; every other line waits for its end. During an
+  // analysis any line but "." does.
+  bool StopNow() override {
+    std::string line;
+    while (stop_ == Stop::None && source_.Poll(line)) {
+      const std::string_view command = FirstWord(line);
+      if (command == "quit") {
+        stop_ = Stop::Quit;
+      } else if (analysing_) {
+        if (command == "." || command == "?") continue;
+        source_.Defer(line);
+        stop_ = Stop::Abort;
+      } else if (command == "?") {
+        stop_ = Stop::MoveNow;
+      } else {
+        if (EndsSearch(command)) stop_ = Stop::Abort;
+        source_.Defer(line);
+      }
+    }
+    if (stop_ == Stop::None && source_.InputEnded()) stop_ = Stop::Quit;
+    return stop_ != Stop::None;
+  }
+
+  void Handle(std::string_view line) {
+    const std::string_view command = FirstWord(line);
+    const std::string_view argument = AfterFirstWord(line);
+    if (command == "protover") {
+      for (const std::string_view f : kXboardFeatures) e_.Reply(f);
+    } else if (command == "new") {
+      NewGame();
+    } else if (command == "force") {
+      force_ = true;
+    } else if (command == "go") {
+      force_ = false;
+      engineSide_ = SideToMove(e_);
+      Think();
+    } else if (command == "playother") {
+      force_ = false;
+      engineSide_ = Other(SideToMove(e_));
+    } else if (command == "white" || command == "black") {
+      // Protocol 1: the named side is to move, the engine plays the other.
+      const Colour named = command == "white" ? White : Black;
+      SetSideToMove(e_, named);
+      engineSide_ = Other(named);
+      RestartAnalysis();
+    } else if (command == "usermove") {
+      UserMove(argument);
+    } else if (LooksLikeMove(line)) {
+      UserMove(line);
+    } else if (command == "?") {
+      // Nothing to stop: the engine is not thinking.
+    } else if (command == "ping") {
+      Reply(e_, "pong ", argument);
+    } else if (command == "setboard") {
+      std::string error;
+      if (!StartGameFromFen(e_, argument, error)) {
+        e_.Reply("tellusererror Illegal position");
+        return;
+      }
+      RestartAnalysis();
+    } else if (command == "undo" || command == "remove") {
+      const int64_t plies = command == "undo" ? 1 : 2;
+      if (e_.MoveHistory.Count() < plies || !ReplayGame(e_, e_.MoveHistory.Count() - plies)) {
+        Reply(e_, "Error (command not legal now): ", line);
+        return;
+      }
+      RestartAnalysis();
+    } else if (command == "level") {
+      Level(line, argument);
+    } else if (command == "st") {
+      int64_t cs;
+      if (!ParseSecondsAsCs(argument, cs)) return BadArgument(line);
+      clock_.fixedCs = cs > 0 ? cs : 1;
+    } else if (command == "sd") {
+      int64_t depth;
+      if (!ParseInteger(argument, depth) || depth < 1) return BadArgument(line);
+      clock_.depth = static_cast<int32_t>(depth < MaxAnalysisDepth ? depth : MaxAnalysisDepth);
+    } else if (command == "time" || command == "otim") {
+      int64_t cs;
+      if (!ParseInteger(argument, cs)) return BadArgument(line);
+      (command == "time" ? clock_.ownCs : clock_.otherCs) = cs > 0 ? cs : 0;
+    } else if (command == "post" || command == "nopost") {
+      post_ = command == "post";
+    } else if (command == "analyze") {
+      analysing_ = true;
+      RestartAnalysis();
+    } else if (command == "exit") {
+      analysing_ = false;
+    } else if (command == "result") {
+      force_ = true;
+    } else if (command == "option") {
+      Option(line, argument);
+    } else if (command == "variant") {
+      if (argument != "normal") Reply(e_, "Error (unsupported variant): ", argument);
+    } else if (command == "quit") {
+      quit_ = true;
+    } else if (!Accepted(command)) {
+      Reply(e_, "Error (unknown command): ", line);
+    }
+  }
+
+  void BadArgument(std::string_view line) { Reply(e_, "Error (bad argument): ", line); }
+
+  void NewGame() {
+    StartGame(e_);
+    force_ = false;
+    engineSide_ = Black;
+    clock_.depth = 0;
+    clock_.ownCs = clock_.otherCs = -1;
+    RestartAnalysis();
+  }
+
+  // level MOVES BASE INCREMENT: BASE in minutes or minutes:seconds, the
+  // increment in seconds, perhaps with a fraction. It replaces any "st".
+  void Level(std::string_view line, std::string_view argument) {
+    const std::string_view moves = FirstWord(argument);
+    const std::string_view rest = AfterFirstWord(argument);
+    const std::string_view base = FirstWord(rest);
+    const std::string_view increment = AfterFirstWord(rest);
+    int64_t mps, minutes, seconds = 0, inc;
+    const size_t colon = base.find(':');
+    bool ok = ParseInteger(moves, mps) && mps >= 0 && ParseSecondsAsCs(increment, inc);
+    if (ok && colon == std::string_view::npos) {
+      int64_t cs;
+      ok = ParseSecondsAsCs(base, cs);
+      minutes = 0;
+      seconds = cs * 60 / 100;
+    } else if (ok) {
+      ok = ParseInteger(base.substr(0, colon), minutes) && minutes >= 0 &&
+           ParseInteger(base.substr(colon + 1), seconds) && seconds >= 0;
+    }
+    if (!ok) return BadArgument(line);
+    clock_.movesPerControl = static_cast<int32_t>(mps < 100000 ? mps : 100000);
+    clock_.baseCs = (minutes * 60 + seconds) * 100;
+    clock_.incrementCs = inc;
+    clock_.fixedCs = 0;
+  }
+
+  void Option(std::string_view line, std::string_view argument) {
+    const size_t eq = argument.find('=');
+    const std::string_view name = TrimLine(argument.substr(0, eq));
+    const std::string_view value = eq == std::string_view::npos ? "" : TrimLine(argument.substr(eq + 1));
+    if (name != "OwnBook") return Reply(e_, "Error (unknown option): ", line);
+    if (value != "0" && value != "1") return BadArgument(line);
+    booksOn_ = value == "1";
+  }
+
+  void UserMove(std::string_view text) {
+    const int32_t move = LegalMoveFromText(e_, text);
+    if (move == 0) return Reply(e_, "Illegal move: ", text);
+    PlayMove(e_, move);
+    if (analysing_) return RestartAnalysis();
+    if (!force_ && SideToMove(e_) == engineSide_) Think();
+  }
+
+  // The engine's move for the side to move, then the end of the game if the
+  // move ends it.
+  void Think() {
+    if (analysing_) return RestartAnalysis();
+    const Colour side = SideToMove(e_);
+    PrepareSearch(e_, clock_, FullMoveNumber(e_) - 1);
+    const int64_t moves = e_.MoveHistory.Count();
+    stop_ = Stop::None;
+    e_.watch = this;
+    const TurnOutcome turn = PlayEngineMove(e_, booksOn_);
+    e_.watch = nullptr;
+    if (stop_ == Stop::Abort || stop_ == Stop::Quit) {
+      // The client has moved on: the move is not played.
+      if (e_.MoveHistory.Count() > moves) ReplayGame(e_, moves);
+      quit_ = stop_ == Stop::Quit;
+      return;
+    }
+    const auto result = side == White ? EngineResultLine<White> : EngineResultLine<Black>;
+    if (turn.code <= 0 || turn.move == 0) {
+      const std::string_view claim = result(turn.code, false);
+      if (!claim.empty()) e_.Reply(claim);
+      force_ = true;
+      return;
+    }
+    char text[8];
+    const std::string_view move = MoveText(turn.before, turn.move, text);
+    if (post_ && turn.searched) WriteThinking(e_.LastSearch, side, move);
+    Reply(e_, "move ", move);
+    e_.WorkPosition = e_.GamePosition;
+    const int replies = side == White ? GenerateMoves<Black>(e_, 1, 1) : GenerateMoves<White>(e_, 1, 1);
+    std::string_view claim = result(replies, true);
+    if (claim.empty() && KeySeenThrice(e_, PositionKey(e_.GamePosition, Other(side))))
+      claim = "1/2-1/2 {Draw by repetition}";
+    if (claim.empty() && e_.PositionHistory.Count() >= 100) claim = "1/2-1/2 {Draw : 50 moves}";
+    if (!claim.empty()) e_.Reply(claim);
+  }
+
+  void RestartAnalysis() { analysisDepth_ = 1; }
+
+  // One more depth of the analysis, reported as a thinking line; an
+  // interrupted depth is searched again after the line that stopped it.
+  void AnalyseNextDepth() {
+    if (analysisDepth_ == 1) e_.driver.clockStart = e_.clock.NowMicroseconds();
+    stop_ = Stop::None;
+    e_.watch = this;
+    SearchReport report;
+    const bool found = AnalyseAtDepth(e_, analysisDepth_, report);
+    e_.watch = nullptr;
+    if (stop_ == Stop::Quit) quit_ = true;
+    if (stop_ != Stop::None) return;
+    if (!found) {
+      analysisDepth_ = MaxAnalysisDepth + 1;  // nothing to analyse: wait for the next command
+      return;
+    }
+    Position before = e_.GamePosition;
+    char text[8];
+    WriteThinking(report, SideToMove(e_), MoveText(before, report.played, text));
+    ++analysisDepth_;
+  }
+
+  // DEPTH SCORE TIME NODES PV, the score in centipawns for the side that
+  // moves, a mate as 100000 + moves, the time in centiseconds.
+  void WriteThinking(const SearchReport& r, Colour side, std::string_view pv) {
+    const Score score = ScoreFor(r.value, side);
+    const int64_t value = score.mate ? (score.value > 0 ? 100000 + score.value : -100000 + score.value) : score.value;
+    LineBuilder line;
+    line.Number(r.depth).Text(" ").Number(value).Text(" ").Number(ElapsedCentiseconds(e_)).Text(" ");
+    line.Number(e_.NodeCount).Text(" ").Text(pv);
+    e_.Reply(line.View());
+  }
+
+  Engine& e_;
+  LineSource& source_;
+  ClockControl clock_;
+  Colour engineSide_ = Black;
+  bool force_ = false;
+  bool post_ = false;
+  bool booksOn_ = true;
+  bool analysing_ = false;
+  bool quit_ = false;
+  int analysisDepth_ = 1;
+  Stop stop_ = Stop::None;
+};
+
+}  // namespace
+
+void Xboard2Loop(Engine& e) {
+  LineSource source(e.in);
+  Xboard2 session(e, source);
+  session.Run();
+}
+
+}  // namespace ormedan

@@ -1,0 +1,239 @@
+// xboard protocol 2 (--features): whole sessions in-process.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "declare/game_record.h"
+#include "declare/model.h"
+#include "protocol/clock.h"
+#include "protocol/game.h"
+#include "protocol/modes.h"
+#include "support/files.h"
+#include "support/session.h"
+
+namespace ormedan {
+namespace {
+
+using testing::PatientRig;
+using testing::Rig;
+using testing::RunModeSession;
+using testing::TempDir;
+
+// A folder with the real books, for sessions whose engine opens from them.
+const TempDir& RealBooks() {
+  static TempDir* dir = [] {
+    auto* d = new TempDir;
+    for (const char* book : {"b.dat", "n.dat", "x.dat"})
+      std::filesystem::copy_file(std::string(ORMEDAN_SOURCE_DIR) + "/books/" + book, d->path() + "/" + book);
+    return d;
+  }();
+  return *dir;
+}
+
+// The lines a client reads: everything but the "# " comments.
+std::vector<std::string> Replies(const std::vector<std::string>& lines) {
+  std::vector<std::string> r;
+  for (const std::string& l : lines)
+    if (l.rfind("# ", 0) != 0) r.push_back(l);
+  return r;
+}
+
+std::vector<std::string> Session(Engine& e, const testing::CaptureOutput& out, Mode mode = Mode::Xboard2) {
+  const auto result = RunModeSession(e, out, RealBooks().path(), mode);
+  EXPECT_EQ(result.status, 0);
+  return Replies(result.lines);
+}
+
+// A client that waits for each move before it writes again.
+constexpr int64_t Never = int64_t{1} << 62;
+
+std::vector<std::string> Session(const std::string& input) {
+  PatientRig rig(input, Never);
+  return Session(rig.e(), rig.out);
+}
+
+// The move of a "move X" line, "" for any other line.
+std::string MoveOf(const std::string& line) { return line.rfind("move ", 0) == 0 ? line.substr(5) : ""; }
+
+// Whether `move` is legal for the side to move after the FEN.
+bool LegalAfter(const std::string& fen, const std::string& move) {
+  Rig rig;
+  std::string error;
+  if (!StartGameFromFen(rig.e(), fen, error)) return false;
+  return LegalMoveFromText(rig.e(), move) != 0;
+}
+
+TEST(Xboard2, HandshakeDeclaresWhatTheModeDoesAndEveryOtherLineIsAComment) {
+  Rig rig("xboard\nprotover 2\naccepted ping\nrejected sigint\nfoo bar\nvariant normal\nvariant suicide\nquit\n");
+  const auto result = RunModeSession(rig.e(), rig.out, RealBooks().path(), Mode::Xboard2);
+  const std::vector<std::string> expected = {
+      "feature ping=1 setboard=1 usermove=1 colors=0 time=1 reuse=1 sigint=0 sigterm=1 san=0 analyze=1 draw=0 "
+      "pause=0 myname=\"ORMEDAN 1.0\"",
+      "feature option=\"OwnBook -check 1\"",
+      "feature done=1",
+      "Error (unknown command): foo bar",
+      "Error (unsupported variant): suicide",
+  };
+  EXPECT_EQ(Replies(result.lines), expected);
+  EXPECT_EQ(result.lines.front(), "# ORMEDAN! 1500 ver 1.0");
+}
+
+// The engine plays the side to move, never the other: cutechess's "go"
+// without "white", force mode, and an opponent moving the engine's pieces.
+TEST(Xboard2, TheEnginePlaysTheSideToMoveAndRefusesTheOtherSidesMoves) {
+  const auto asWhite = Session("new\nforce\nlevel 40 0:20 0\npost\neasy\ntime 2000\notim 2000\ngo\nquit\n");
+  ASSERT_EQ(asWhite.size(), 1u);
+  EXPECT_TRUE(asWhite[0] == "move d2d4" || asWhite[0] == "move e2e4") << asWhite[0];
+
+  const auto forced = Session("new\nforce\ne2e4\ne7e5\nusermove g1f3\nping 1\nquit\n");
+  EXPECT_EQ(forced, std::vector<std::string>{"pong 1"});
+
+  const auto replies = Session("new\ne2e4\ng8f6\nc7c5\nb1c3e\nz9z9\nquit\n");
+  ASSERT_EQ(replies.size(), 5u);
+  EXPECT_TRUE(LegalAfter("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1", MoveOf(replies[0])));
+  EXPECT_EQ(replies[1], "Illegal move: g8f6");
+  EXPECT_EQ(replies[2], "Illegal move: c7c5");
+  EXPECT_EQ(replies[3], "Illegal move: b1c3e");
+  EXPECT_EQ(replies[4], "Illegal move: z9z9");
+}
+
+TEST(Xboard2, SetboardPlaysFromTheFenAndABadFenChangesNothing) {
+  const std::string fen = "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R b KQkq - 3 3";
+  const auto replies = Session("new\nforce\nsetboard " + fen + "\nst 0.05\ngo\nquit\n");
+  ASSERT_EQ(replies.size(), 1u);
+  EXPECT_TRUE(LegalAfter(fen, MoveOf(replies[0]))) << replies[0];
+
+  const auto refused = Session("new\nforce\nsetboard junk\nsetboard 8/8/8/8/8/8/8/8 w - - 0 1\ne2e4\nping 2\nquit\n");
+  EXPECT_EQ(refused, (std::vector<std::string>{"tellusererror Illegal position", "tellusererror Illegal position",
+                                               "pong 2"}));
+}
+
+// Takebacks replay the game: position, repetition history and move count
+// are exactly those before the moves, also from a FEN with a halfmove clock.
+TEST(Xboard2, TakebacksRestoreTheGameExactly) {
+  Rig rig;
+  Engine& e = rig.e();
+  std::string error;
+  ASSERT_TRUE(StartGameFromFen(e, "r3k2r/ppp2ppp/8/3pP3/8/8/PPP2PPP/R3K2R w KQkq d6 40 20", error)) << error;
+  EXPECT_EQ(e.PositionHistory.Count(), 40);
+  auto play = [&](const char* m) {
+    const int32_t move = LegalMoveFromText(e, m);
+    EXPECT_NE(move, 0) << m;
+    if (move != 0) PlayMove(e, move);
+  };
+  for (const char* m : {"e1g1", "e8c8", "g1h1", "d8e8"}) play(m);
+  const Position saved = e.GamePosition;
+  const KeyHistory keys = e.PositionHistory;
+  const int64_t moves = e.MoveHistory.Count();
+  for (const char* m : {"f1g1", "e8d8", "e5e6", "f7e6"}) play(m);
+  EXPECT_EQ(e.PositionHistory.Count(), 0);
+  ASSERT_TRUE(ReplayGame(e, moves));
+  EXPECT_EQ(std::memcmp(&e.GamePosition, &saved, sizeof saved), 0);
+  EXPECT_EQ(e.PositionHistory.Count(), keys.Count());
+  EXPECT_EQ(e.PositionHistory.Count(), 44);
+  EXPECT_EQ(e.PositionHistory.Occurrences(PositionKey(saved, White)), keys.Occurrences(PositionKey(saved, White)));
+  EXPECT_EQ(e.MoveHistory.Count(), moves);
+  EXPECT_EQ(SideToMove(e), White);
+  EXPECT_FALSE(ReplayGame(e, moves + 1));
+
+  // The same through the protocol: after "remove" White is to move again.
+  const auto replies = Session("new\nforce\ne2e4\ne7e5\nremove\ne7e5\ne2e4\nundo\nundo\nundo\nping 3\nquit\n");
+  EXPECT_EQ(replies, (std::vector<std::string>{"Illegal move: e7e5", "Error (command not legal now): undo",
+                                               "Error (command not legal now): undo", "pong 3"}));
+}
+
+// A ping is answered once everything before it is done, so one that
+// arrives while the engine thinks follows its move; "?" makes it move now.
+TEST(Xboard2, PingFollowsTheMoveAndMoveNowStopsTheSearch) {
+  int64_t fullNodes = 0;
+  for (const bool moveNow : {false, true}) {
+    PatientRig rig(std::string("new\noption OwnBook=0\nst 1000\nusermove e2e4\n") + (moveNow ? "?\n" : "") +
+                       "ping 7\n",
+                   40);
+    const auto replies = Session(rig.e(), rig.out);
+    ASSERT_EQ(replies.size(), 2u) << moveNow;
+    EXPECT_TRUE(LegalAfter("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1", MoveOf(replies[0])));
+    EXPECT_EQ(replies[1], "pong 7");
+    if (!moveNow) fullNodes = rig.e().NodeCount;
+    if (moveNow) {
+      EXPECT_LT(rig.e().NodeCount * 2, fullNodes);
+    }
+  }
+}
+
+TEST(Xboard2, AnalysisDeepensUntilExitAndFollowsTheMoves) {
+  PatientRig rig("new\nforce\npost\nanalyze\nusermove e2e4\nexit\nping 1\nquit\n", 3000);
+  const auto replies = Session(rig.e(), rig.out);
+  ASSERT_GE(replies.size(), 3u);
+  EXPECT_EQ(replies.back(), "pong 1");
+  // Thinking lines DEPTH SCORE TIME NODES PV; the depth starts again at 1
+  // after the move, and the PV moves are White's, then Black's.
+  int last = 0, restarts = 0;
+  for (size_t i = 0; i + 1 < replies.size(); ++i) {
+    int depth = 0;
+    char pv[8] = {};
+    ASSERT_EQ(std::sscanf(replies[i].c_str(), "%d %*d %*d %*d %7s", &depth, pv), 2) << replies[i];
+    if (depth <= last) ++restarts;
+    EXPECT_TRUE(depth == last + 1 || depth == 1) << replies[i];
+    const std::string fen = restarts == 0 ? "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"
+                                          : "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1";
+    EXPECT_TRUE(LegalAfter(fen, pv)) << replies[i];
+    last = depth;
+  }
+  EXPECT_EQ(restarts, 1);
+}
+
+TEST(Xboard2, OwnBookOffSearchesFromTheFirstMove) {
+  for (const bool book : {true, false}) {
+    PatientRig rig(std::string("new\noption OwnBook=") + (book ? "1" : "0") + "\nst 0.05\ne2e4\nquit\n", Never);
+    const auto result = RunModeSession(rig.e(), rig.out, RealBooks().path(), Mode::Xboard2);
+    const bool looked = std::count(result.lines.begin(), result.lines.end(), "# cerco in libreria nero") > 0;
+    const bool searched = std::count(result.lines.begin(), result.lines.end(), "# profondit\xE0 5") > 0;
+    EXPECT_EQ(looked, book);
+    EXPECT_EQ(searched, !book);
+  }
+}
+
+// The engine's only move repeats the position for the third time: it claims
+// the draw after the move (and not before).
+TEST(Xboard2, TheEngineClaimsTheRepetitionItsOwnMoveMakes) {
+  // White: Ka2 alone; Black's king and bishop leave it a1 and a2 only.
+  const std::string input =
+      "new\nforce\nsetboard 1r6/8/8/2b5/8/8/K7/2k5 w - - 0 1\nst 0.05\ngo\nb8b7\nb7b8\nb8b7\nb7b8\nquit\n";
+  const auto replies = Session(input);
+  const std::vector<std::string> expected = {"move a2a1", "move a1a2", "move a2a1", "move a1a2", "move a2a1",
+                                             "1/2-1/2 {Draw by repetition}"};
+  EXPECT_EQ(replies, expected);
+}
+
+// No move may take more than a fifth of the clock left: the plan stays
+// within a sixth, under every control, and a fixed time per move is kept.
+TEST(Xboard2, TheClockPlanNeverTakesMoreThanASixth) {
+  for (const int mps : {0, 1, 40}) {
+    for (const int64_t inc : {0, 10, 200}) {
+      for (int64_t left = 1; left < 400000; left = left * 3 + 1) {
+        for (const int64_t done : {0, 12, 39, 80}) {
+          ClockControl c;
+          c.movesPerControl = mps;
+          c.incrementCs = inc;
+          c.ownCs = left;
+          const int64_t plan = PlanMoveTime(c, done);
+          EXPECT_GE(plan, 1);
+          if (left > 60) {
+            EXPECT_LE(plan, left / 6) << mps << " " << inc << " " << left << " " << done;
+          }
+        }
+      }
+    }
+  }
+  ClockControl st;
+  st.fixedCs = 50;
+  EXPECT_LT(PlanMoveTime(st, 0), 50);
+}
+
+}  // namespace
+}  // namespace ormedan
