@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Checks the Debian package built by tools/package.sh: its exact file list,
-# xboard's plugin file, the man page (rendered without a warning), and that
+# Checks the Debian package built by tools/package.sh: lintian finds no error
+# or warning in it, its exact file list, xboard's plugin file, the man page
+# (rendered without a warning), the changelog's version is the package's, and
 # the engine unpacked from it finds its books from an empty folder and answers
 # a move. Writes one PASS or FAIL line; exit status 1 on failure.
 #
@@ -14,12 +15,23 @@ fail() {
 }
 [ -n "$deb" ] && [ -f "$deb" ] || fail "no package (build it with tools/package.sh)"
 
+command -v lintian >/dev/null 2>&1 || fail "lintian is missing (tools/install-deps.sh installs it)"
+# Its standard error holds only its own notes (such as running as root).
+lintian_out="$(lintian --fail-on error,warning "$deb" 2>/dev/null)"
+lintian_status=$?
+lintian_tags="$(grep -E '^[EW]: ' <<<"$lintian_out")"
+if [ "$lintian_status" -ne 0 ] || [ -n "$lintian_tags" ]; then
+  [ -n "$lintian_out" ] && sed 's/^/  /' <<<"$lintian_out"
+  fail "lintian exited with status $lintian_status: ${lintian_tags:-no error or warning tag listed}"
+fi
+
 expected="./usr/
 ./usr/games/
 ./usr/games/ormedan
 ./usr/share/
 ./usr/share/doc/
 ./usr/share/doc/ormedan/
+./usr/share/doc/ormedan/changelog.gz
 ./usr/share/doc/ormedan/copyright
 ./usr/share/games/
 ./usr/share/games/ormedan/
@@ -46,10 +58,15 @@ mkdir "$tmp/empty"
   fail "ormedan.eng is not the three lines: plugin spec 0.0 / ormedan --features / chess"
 warnings="$(man --warnings -l "$tmp/root/usr/share/man/man6/ormedan.6.gz" 2>&1 >/dev/null)" || fail "man failed: $warnings"
 [ -z "$warnings" ] || fail "man page warnings: $warnings"
+gzip -dc "$tmp/root/usr/share/doc/ormedan/changelog.gz" >"$tmp/changelog" || fail "changelog.gz does not unpack"
+changelog_version="$(dpkg-parsechangelog -l "$tmp/changelog" -S Version 2>&1)" || fail "dpkg-parsechangelog: $changelog_version"
+package_version="$(dpkg-deb -f "$deb" Version)"
+[ "$changelog_version" = "$package_version" ] ||
+  fail "the changelog's latest version is $changelog_version, the package's $package_version (add an entry to packaging/changelog)"
 
 answer="$(cd "$tmp/empty" && printf 'e2e4\nquit\n' | timeout 20 "$tmp/root/usr/games/ormedan" 2>&1)"
 status=$?
 [ "$status" -eq 0 ] || fail "the unpacked engine exited with status $status: $(tail -n 1 <<<"$answer")"
 grep -qx 'mosse possibili 20' <<<"$answer" || fail "the unpacked engine did not answer e2e4 with 'mosse possibili 20': $(tail -n 1 <<<"$answer")"
 [ -z "$(ls -A "$tmp/empty")" ] || fail "the engine left files in its working folder"
-echo "package check: PASS ($deb: exact file list, plugin file, man page, unpacked engine answers e2e4 from an empty folder)"
+echo "package check: PASS ($deb: lintian clean, exact file list, plugin file, man page, changelog version, unpacked engine answers e2e4 from an empty folder)"

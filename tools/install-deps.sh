@@ -6,10 +6,11 @@ command -v cmake >/dev/null 2>&1 || need+=(cmake)
 command -v g++ >/dev/null 2>&1 || need+=(g++)
 [ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
 [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
-# the Debian package: its dependency list, and the check of its man page
+# the Debian package: its dependency list, the check of its man page, lintian
 command -v dpkg-shlibdeps >/dev/null 2>&1 || need+=(dpkg-dev)
 command -v file >/dev/null 2>&1 || need+=(file)
 command -v man >/dev/null 2>&1 || need+=(man-db)
+command -v lintian >/dev/null 2>&1 || need+=(lintian)
 # clang and its libFuzzer runtime, for tools/fuzz.sh
 command -v clang++ >/dev/null 2>&1 || need+=(clang)
 compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-*.a" >/dev/null || need+=(libclang-rt-14-dev)
