@@ -100,6 +100,10 @@ struct GameRecord {
   // The number of moves after which the opening phase ended (the first book
   // miss), so that a replay ends it at the same move; -1 while it lasts.
   int64_t openingClosedAt = -1;
+  // The protocol modes key the start position too, as the rules count it;
+  // while its key is in PositionHistory the history holds one key more
+  // than the halfmoves played without a capture or pawn move.
+  uint8_t startKeyed = 0;
 };
 
 // How the engine's own lines (search and book diagnostics) reach the client.

@@ -12,7 +12,10 @@ void JoinGame(Engine& e, const Position& after, Colour mover, unsigned parts) {
     // A capture, a promotion or a pawn move cannot be undone: no earlier
     // position can come back.
     const int value = after.pieceValue[MovePiece(after.lastMove)];
-    if (IsCaptureOrPromotion(after.lastMove) || value == PawnValue || value == -PawnValue) e.PositionHistory.Clear();
+    if (IsCaptureOrPromotion(after.lastMove) || value == PawnValue || value == -PawnValue) {
+      e.PositionHistory.Clear();
+      e.Record.startKeyed = 0;
+    }
   }
 }
 
@@ -27,6 +30,9 @@ void StartRecordFromInitial(Engine& e) {
   e.Record.startFullmove = 1;
   e.Record.fromFen = 0;
   e.Record.openingClosedAt = -1;
+  e.Record.startKeyed = 0;
 }
+
+int64_t HalfmoveClock(const Engine& e) { return e.PositionHistory.Count() - e.Record.startKeyed; }
 
 }  // namespace ormedan

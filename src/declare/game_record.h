@@ -21,6 +21,9 @@ void JoinGame(Engine& e, const Position& after, Colour mover, unsigned parts);
 // The side to move: the record's start side, turned once per move played.
 Colour SideToMove(const Engine& e);
 
+// Halfmoves since the last capture or pawn move.
+int64_t HalfmoveClock(const Engine& e);
+
 // Makes the record start from the initial position, White to move.
 void StartRecordFromInitial(Engine& e);
 

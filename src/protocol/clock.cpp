@@ -26,7 +26,9 @@ int64_t PlanMoveTime(const ClockControl& c, int64_t movesDone) {
   // One share of what is left for each move still to play in the control
   // (one more as a reserve), and most of the increment.
   int64_t plan = usable / (movesLeft + 1) + c.incrementCs * 3 / 4;
-  plan = std::min(plan, usable / 6);
+  // What a search overruns its plan by is about constant, so the cap keeps
+  // room for it also on a short clock.
+  plan = std::min(plan, (usable - 2 * OverheadCs) / 6);
   return std::max<int64_t>(1, plan);
 }
 

@@ -23,11 +23,13 @@ int GenerateFor(Engine& e, Colour c) {
 }
 
 // The repetition history at the start: the FEN's halfmove clock counts as
-// that many moves that no position can repeat.
+// that many moves that no position can repeat, then the start position.
 void StartHistory(Engine& e) {
   e.PositionHistory.Clear();
   const PositionKeyText none;  // matches no real key
   for (int32_t i = 0; i < e.Record.startHalfmoves; ++i) e.PositionHistory.Append(none);
+  e.PositionHistory.Append(PositionKey(e.Record.start, e.Record.startSide));
+  e.Record.startKeyed = 1;
 }
 
 // The n-th (0-based) blank-separated field of a FEN as a number, held below
@@ -166,7 +168,7 @@ void SetSideToMove(Engine& e, Colour side) {
   e.GamePosition = p;
   e.WorkPosition = p;
   e.MoveHistory.Clear();
-  e.PositionHistory.Clear();
+  StartHistory(e);
 }
 
 bool HasLegalMove(Engine& e) { return GenerateFor(e, SideToMove(e)) > 0; }

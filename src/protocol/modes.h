@@ -3,6 +3,9 @@
 // mode is an adapter over the same game record, search and clock.
 #pragma once
 
+#include <string>
+#include <string_view>
+
 #include "winboard/driver.h"
 
 namespace ormedan {
@@ -16,6 +19,11 @@ int RunMode(Engine& e, const StartUpOptions& options, Mode mode);
 // the client quits or goes away. `firstLine` is a line already read.
 void Xboard2Loop(Engine& e);
 void UciLoop(Engine& e, std::string_view firstLine);
+
+// A UCI "position" line: the game is played again from its start (the FEN,
+// or "" for the initial position, kept in startFen between calls). A
+// problem (a bad FEN, an illegal move) is described in `problem`.
+void ApplyUciPosition(Engine& e, std::string_view line, std::string& startFen, std::string& problem);
 
 // The feature lines that answer "protover" in protocol 2.
 inline constexpr std::string_view kXboardFeatures[] = {

@@ -130,59 +130,10 @@ class Uci : public StopWatch {
     }
   }
 
-  // position startpos|fen FEN [moves M...]: the game is played again from its
-  // start. When the new game continues the one before, the opening phase
-  // and the depth the search carries stay as they were.
   void SetPosition(std::string_view line) {
-    const std::vector<std::string_view> words = Words(line);
-    size_t i = 1;
-    std::string fen;
-    if (i < words.size() && words[i] == "startpos") {
-      ++i;
-    } else if (i < words.size() && words[i] == "fen") {
-      for (++i; i < words.size() && words[i] != "moves"; ++i) {
-        if (!fen.empty()) fen += ' ';
-        fen.append(words[i]);
-      }
-    } else {
-      return Reply(e_, "info string position needs startpos or fen: ", line);
-    }
-
-    const bool sameStart = fen == startFen_;
-    std::vector<int32_t> before;
-    for (int64_t k = 0; k < e_.MoveHistory.Stored(); ++k) before.push_back(e_.MoveHistory.At(k));
-    const int64_t closedAt = e_.Record.openingClosedAt;
-    const int32_t carriedDepth = e_.LastPredictedDepth;
-
-    std::string error;
-    if (fen.empty()) {
-      StartGame(e_);
-    } else if (!StartGameFromFen(e_, fen, error)) {
-      Reply(e_, "info string illegal position, the initial one is set: ", error);
-      StartGame(e_);
-      fen.clear();
-    }
-    startFen_ = fen;
-    e_.LastPredictedDepth = carriedDepth;
-
-    if (i < words.size() && words[i] == "moves") {
-      for (++i; i < words.size(); ++i) {
-        const int32_t move = LegalMoveFromText(e_, words[i]);
-        if (move == 0) {
-          Reply(e_, "info string illegal move, the position before it is kept: ", words[i]);
-          break;
-        }
-        PlayMove(e_, move);
-      }
-    }
-    // The earlier game is a beginning of this one: its opening ended where
-    // it did.
-    bool continues = sameStart && closedAt >= 0 && static_cast<int64_t>(before.size()) <= e_.MoveHistory.Count();
-    for (size_t k = 0; continues && k < before.size(); ++k) continues = before[k] == e_.MoveHistory.At(static_cast<int64_t>(k));
-    if (continues && closedAt <= e_.MoveHistory.Count()) {
-      e_.Record.openingClosedAt = closedAt;
-      ReplayGame(e_, e_.MoveHistory.Count());
-    }
+    std::string problem;
+    ApplyUciPosition(e_, line, startFen_, problem);
+    if (!problem.empty()) Reply(e_, "info string ", problem);
   }
 
   void Go(std::string_view line) {
@@ -336,6 +287,63 @@ class Uci : public StopWatch {
 };
 
 }  // namespace
+
+// The game is played again from its start. When the new game continues the
+// one before, the opening phase and the depth the search carries stay as
+// they were.
+void ApplyUciPosition(Engine& e, std::string_view line, std::string& startFen, std::string& problem) {
+  problem.clear();
+  const std::vector<std::string_view> words = Words(line);
+  size_t i = 1;
+  std::string fen;
+  if (i < words.size() && words[i] == "startpos") {
+    ++i;
+  } else if (i < words.size() && words[i] == "fen") {
+    for (++i; i < words.size() && words[i] != "moves"; ++i) {
+      if (!fen.empty()) fen += ' ';
+      fen.append(words[i]);
+    }
+  } else {
+    problem = "position needs startpos or fen: " + std::string(line);
+    return;
+  }
+
+  const bool sameStart = fen == startFen;
+  std::vector<int32_t> before;
+  for (int64_t k = 0; k < e.MoveHistory.Stored(); ++k) before.push_back(e.MoveHistory.At(k));
+  const int64_t closedAt = e.Record.openingClosedAt;
+  const int32_t carriedDepth = e.LastPredictedDepth;
+
+  std::string error;
+  if (fen.empty()) {
+    StartGame(e);
+  } else if (!StartGameFromFen(e, fen, error)) {
+    problem = "illegal position, the initial one is set: " + error;
+    StartGame(e);
+    fen.clear();
+  }
+  startFen = fen;
+  e.LastPredictedDepth = carriedDepth;
+
+  if (i < words.size() && words[i] == "moves") {
+    for (++i; i < words.size(); ++i) {
+      const int32_t move = LegalMoveFromText(e, words[i]);
+      if (move == 0) {
+        problem = "illegal move, the position before it is kept: " + std::string(words[i]);
+        break;
+      }
+      PlayMove(e, move);
+    }
+  }
+  // The earlier game is a beginning of this one: its opening ended where
+  // it did.
+  bool continues = sameStart && closedAt >= 0 && static_cast<int64_t>(before.size()) <= e.MoveHistory.Count();
+  for (size_t k = 0; continues && k < before.size(); ++k) continues = before[k] == e.MoveHistory.At(static_cast<int64_t>(k));
+  if (continues && closedAt <= e.MoveHistory.Count()) {
+    e.Record.openingClosedAt = closedAt;
+    ReplayGame(e, e.MoveHistory.Count());
+  }
+}
 
 void UciLoop(Engine& e, std::string_view firstLine) {
   LineSource source(e.in);

@@ -255,7 +255,7 @@ class Xboard2 : public StopWatch {
     std::string_view claim = result(replies, true);
     if (claim.empty() && KeySeenThrice(e_, PositionKey(e_.GamePosition, Other(side))))
       claim = "1/2-1/2 {Draw by repetition}";
-    if (claim.empty() && e_.PositionHistory.Count() >= 100) claim = "1/2-1/2 {Draw : 50 moves}";
+    if (claim.empty() && HalfmoveClock(e_) >= 100) claim = "1/2-1/2 {Draw : 50 moves}";
     if (!claim.empty()) e_.Reply(claim);
   }
 

@@ -12,6 +12,7 @@
 #include "fuzz/session_driver.h"
 #include "support/fakes.h"
 #include "support/files.h"
+#include "protocol/modes.h"
 #include "winboard/driver.h"
 
 namespace ormedan::fuzz {
@@ -32,10 +33,23 @@ struct FuzzEngine {
     return StartUp(*engine, options);
   }
 
-  // The command loop until the input ends or the watch stops the session.
-  void Run() {
+  // The loop of the mode until the input ends or the watch stops the session.
+  void Run(Mode mode = Mode::Plain) {
+    out.mode = mode;
     try {
-      CommandLoop(*engine);
+      switch (mode) {
+        case Mode::Plain: CommandLoop(*engine); break;
+        case Mode::Xboard2:
+          engine->diagnostics = DiagnosticStyle::Comment;
+          engine->Record.keysBookMoves = 1;
+          Xboard2Loop(*engine);
+          break;
+        case Mode::Uci:
+          engine->diagnostics = DiagnosticStyle::InfoString;
+          engine->Record.keysBookMoves = 1;
+          UciLoop(*engine, {});
+          break;
+      }
     } catch (const SessionEnd&) {
     }
   }

@@ -1,6 +1,6 @@
 // Fuzz target: the bytes are a whole session of lines for the engine's own
-// start-up and command loop (format in session_driver.h), with the shipped
-// books. The game position must stay consistent after every line and every
+// start-up and the loop of one of its modes (format in session_driver.h),
+// with the shipped books. The game position must stay consistent after every line and every
 // move the engine plays must be legal. Searches run only in sessions that
 // ask for them ("@s"), and within a node allowance.
 #include <cstdint>
@@ -60,11 +60,17 @@ void SwapBooks(Engine& e, Books& b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  fuzz::FuzzEngine run(std::string_view(reinterpret_cast<const char*>(data), size), data, size);
+  std::string_view lines(reinterpret_cast<const char*>(data), size);
+  Mode mode = Mode::Plain;
+  if (lines.starts_with("@2\n") || lines.starts_with("@u\n")) {
+    mode = lines[1] == '2' ? Mode::Xboard2 : Mode::Uci;
+    lines.remove_prefix(3);
+  }
+  fuzz::FuzzEngine run(lines, data, size);
   if (!run.StartUpIn(EmptyBooksFolder().path())) fuzz::Fault("start-up failed with empty books");
   Books& books = ShippedBooks();
   SwapBooks(run.e(), books);
-  run.Run();
+  run.Run(mode);
   SwapBooks(run.e(), books);
   run.in.Finish();
   return 0;

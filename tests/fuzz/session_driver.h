@@ -15,7 +15,12 @@
 //   @r<n><c>     16..1024 lines (16 x (n % 64 + 1)) of legal moves of the side
 //                to move, chosen by a sequence seeded with c: long games
 //   @s           (sent as an empty line) lets the engine search from here on
-// Every other line is sent as it is.
+//   @f<i>        a position from a fixed list of FENs (good and bad ones):
+//                "setboard FEN" in protocol 2, "position fen FEN" in UCI
+// Every other line is sent as it is. A session whose first line is "@2"
+// runs in protocol 2 (--features), one whose first line is "@u" in UCI;
+// there the side to move is the game record's, moves are checked against
+// it, and lines also arrive while the engine thinks (a move-now, a stop).
 //
 // A search costs far more than anything else a session does, so a session
 // ends before the search when both books miss, unless an "@s" line came
@@ -37,7 +42,9 @@
 #include <vector>
 
 #include "declare/model.h"
+#include "declare/game_record.h"
 #include "fuzz/reference_board.h"
+#include "protocol/modes.h"
 
 namespace ormedan::fuzz {
 
@@ -74,11 +81,27 @@ constexpr int64_t MaxSearchNodes = 200'000;
 constexpr int32_t MaxBudget = 3000;
 
 // The colour whose turn it is by the last move of the record (white before
-// any move).
-inline Colour SideToMove(const Position& p) {
-  const int mover = MovePiece(p.lastMove);
+// any move); the protocol modes keep the side to move in the game record.
+inline Colour TurnOf(const Engine& e, Mode mode) {
+  if (mode != Mode::Plain) return SideToMove(e);
+  const int mover = MovePiece(e.GamePosition.lastMove);
   return mover >= 1 && mover <= 16 ? Black : White;
 }
+
+// Positions for "@f": ordinary ones, both sides to move, castling and en
+// passant, a promotion ahead, and FENs that must be refused.
+inline constexpr std::string_view kFuzzFens[] = {
+    "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq e6 0 2",
+    "r3k2r/pppq1ppp/2n2n2/3pp3/3PP3/2N2N2/PPPQ1PPP/R3K2R b KQkq - 4 8",
+    "8/P6k/8/8/8/8/6Kp/8 w - - 0 60",
+    "7k/5Q2/6K1/8/8/8/8/8 b - - 0 1",
+    "1r6/8/8/2b5/8/8/K7/2k5 w - - 99 80",
+    "4k3/8/8/8/8/8/8/4K3 w - - 0 1",
+    "8/8/8/8/8/8/8/8 w - - 0 1",
+    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR x KQkq - 0 1",
+    "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq e3 0 1",
+    "junk",
+};
 
 class SessionWatch;
 
@@ -118,7 +141,11 @@ class SessionInput : public Input {
 class SessionWatch : public Output {
  public:
   void Attach(Engine& e) { e_ = &e; }
-  void Snapshot() { before_ = e_->GamePosition; }
+  void Snapshot() {
+    before_ = e_->GamePosition;
+    beforeSide_ = TurnOf(*e_, mode);
+  }
+  Mode mode = Mode::Plain;
   int64_t searchNodes = 0;
   // When set, the session ends as soon as both books have missed, before
   // the search that would follow. (Without a book move a running game
@@ -127,6 +154,11 @@ class SessionWatch : public Output {
 
   bool WriteLine(std::string_view text) override {
     if (std::getenv("FUZZ_ECHO") != nullptr) std::fprintf(stderr, "< %.*s\n", static_cast<int>(text.size()), text.data());
+    if (text.starts_with("bestmove ")) CheckBestMove(text.substr(9));
+    // The engine's own lines come as comments or info strings in the
+    // protocol modes.
+    for (const std::string_view prefix : {"# ", "info string "})
+      if (mode != Mode::Plain && text.starts_with(prefix)) text.remove_prefix(prefix.size());
     if (text.starts_with("mosse possibili ")) Snapshot();
     if (text.starts_with("analizzati ")) searchNodes += std::strtoll(std::string(text.substr(11)).c_str(), nullptr, 10);
     if (text.starts_with("move ")) CheckEngineMove(text.substr(5));
@@ -137,8 +169,17 @@ class SessionWatch : public Output {
   }
 
  private:
+  // A UCI answer: a legal move of the side to move, or 0000 when it has none.
+  void CheckBestMove(std::string_view move) {
+    const std::vector<RefMove> legal = RefBoard::From(before_, beforeSide_).LegalMoves();
+    if (move == "0000" && legal.empty()) return;
+    for (const RefMove& m : legal)
+      if (RefBoard::Text(m) == move) return;
+    Fault("bestmove " + std::string(move) + " is not a legal move of the side to move");
+  }
+
   void CheckEngineMove(std::string_view move) {
-    const Colour mover = e_->driver.engineIsBlack ? Black : White;
+    const Colour mover = mode == Mode::Plain ? (e_->driver.engineIsBlack ? Black : White) : beforeSide_;
     RefBoard board = RefBoard::From(before_, mover);
     for (const RefMove& m : board.LegalMoves()) {
       if (RefBoard::Text(m) != move) continue;
@@ -153,6 +194,7 @@ class SessionWatch : public Output {
 
   Engine* e_ = nullptr;
   Position before_{};
+  Colour beforeSide_ = White;
   bool drawBookAsked_ = false;
 };
 
@@ -201,16 +243,21 @@ inline bool SessionInput::NextLine() {
 inline std::string SessionInput::Structured(std::string_view request) {
   const auto arg = [&](size_t i) -> unsigned { return i + 2 < request.size() ? static_cast<unsigned char>(request[i + 2]) : 0; };
   const Position& game = e_->GamePosition;
+  const Colour turn = TurnOf(*e_, watch_.mode);
   const auto move = [&](Colour side, unsigned choice) -> std::string {
     const std::vector<RefMove> legal = RefBoard::From(game, side).LegalMoves();
     if (legal.empty()) return "a1a1";
     return RefBoard::Text(legal[choice % legal.size()]);
   };
   switch (request[1]) {
-    case 'm': return move(SideToMove(game), arg(0));
-    case 'M': return move(Other(SideToMove(game)), arg(0));
+    case 'm': return move(turn, arg(0));
+    case 'M': return move(Other(turn), arg(0));
+    case 'f': {
+      const std::string_view fen = kFuzzFens[arg(0) % std::size(kFuzzFens)];
+      return std::string(watch_.mode == Mode::Uci ? "position fen " : "setboard ") + std::string(fen);
+    }
     case 'x': {
-      std::string m = move(arg(1) & 0x80 ? Other(SideToMove(game)) : SideToMove(game), arg(0));
+      std::string m = move(arg(1) & 0x80 ? Other(turn) : turn, arg(0));
       switch (arg(1) % 8) {
         case 0: if (m.size() == 5) m.pop_back(); break;
         case 1: if (m.size() == 5) m[4] = static_cast<char>(m[4] - 32); else m += 'Q'; break;

@@ -119,7 +119,8 @@ TEST(Xboard2, TakebacksRestoreTheGameExactly) {
   Engine& e = rig.e();
   std::string error;
   ASSERT_TRUE(StartGameFromFen(e, "r3k2r/ppp2ppp/8/3pP3/8/8/PPP2PPP/R3K2R w KQkq d6 40 20", error)) << error;
-  EXPECT_EQ(e.PositionHistory.Count(), 40);
+  EXPECT_EQ(e.PositionHistory.Count(), 41);  // the halfmove clock, then the start
+  EXPECT_EQ(HalfmoveClock(e), 40);
   auto play = [&](const char* m) {
     const int32_t move = LegalMoveFromText(e, m);
     EXPECT_NE(move, 0) << m;
@@ -134,7 +135,7 @@ TEST(Xboard2, TakebacksRestoreTheGameExactly) {
   ASSERT_TRUE(ReplayGame(e, moves));
   EXPECT_EQ(std::memcmp(&e.GamePosition, &saved, sizeof saved), 0);
   EXPECT_EQ(e.PositionHistory.Count(), keys.Count());
-  EXPECT_EQ(e.PositionHistory.Count(), 44);
+  EXPECT_EQ(HalfmoveClock(e), 44);
   EXPECT_EQ(e.PositionHistory.Occurrences(PositionKey(saved, White)), keys.Occurrences(PositionKey(saved, White)));
   EXPECT_EQ(e.MoveHistory.Count(), moves);
   EXPECT_EQ(SideToMove(e), White);
@@ -198,16 +199,17 @@ TEST(Xboard2, OwnBookOffSearchesFromTheFirstMove) {
   }
 }
 
-// The engine's only move repeats the position for the third time: it claims
-// the draw after the move (and not before).
-TEST(Xboard2, TheEngineClaimsTheRepetitionItsOwnMoveMakes) {
-  // White: Ka2 alone; Black's king and bishop leave it a1 and a2 only.
-  const std::string input =
-      "new\nforce\nsetboard 1r6/8/8/2b5/8/8/K7/2k5 w - - 0 1\nst 0.05\ngo\nb8b7\nb7b8\nb8b7\nb7b8\nquit\n";
-  const auto replies = Session(input);
-  const std::vector<std::string> expected = {"move a2a1", "move a1a2", "move a2a1", "move a1a2", "move a2a1",
-                                             "1/2-1/2 {Draw by repetition}"};
-  EXPECT_EQ(replies, expected);
+// White's king has two squares, a1 and a2, and Black shuttles its rook: the
+// third occurrence of a position (the start counts) is claimed by the side
+// to move when the opponent's move makes it, and right after the engine's
+// own move when that move makes it.
+TEST(Xboard2, RepetitionsAreClaimedWhenTheyHappen) {
+  const std::string board = "setboard 1r6/8/8/2b5/8/8/K7/2k5 ";
+  const std::string shuttle = "b8b7\nb7b8\nb8b7\nb7b8\nquit\n";
+  const std::vector<std::string> claimed = {"move a2a1", "move a1a2", "move a2a1", "move a1a2",
+                                            "1/2-1/2 {Draw by repetition}"};
+  EXPECT_EQ(Session("new\nforce\n" + board + "w - - 0 1\nst 0.05\ngo\n" + shuttle), claimed);
+  EXPECT_EQ(Session("new\nforce\n" + board + "b - - 0 1\nst 0.05\nplayother\n" + shuttle), claimed);
 }
 
 // No move may take more than a fifth of the clock left: the plan stays

@@ -1,0 +1,150 @@
+// UCI: whole sessions in-process.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "declare/game_record.h"
+#include "declare/model.h"
+#include "protocol/game.h"
+#include "protocol/modes.h"
+#include "support/files.h"
+#include "support/session.h"
+
+namespace ormedan {
+namespace {
+
+using testing::PatientRig;
+using testing::RunModeSession;
+using testing::TempDir;
+
+constexpr int64_t Never = int64_t{1} << 62;
+
+const TempDir& Books() {
+  static TempDir* dir = [] {
+    auto* d = new TempDir;
+    for (const char* book : {"b.dat", "n.dat", "x.dat"})
+      std::filesystem::copy_file(std::string(ORMEDAN_SOURCE_DIR) + "/books/" + book, d->path() + "/" + book);
+    return d;
+  }();
+  return *dir;
+}
+
+std::vector<std::string> Uci(PatientRig& rig) {
+  const auto result = RunModeSession(rig.e(), rig.out, Books().path(), Mode::Uci);
+  EXPECT_EQ(result.status, 0);
+  return result.lines;
+}
+
+std::vector<std::string> Uci(const std::string& input) {
+  PatientRig rig(input, Never);
+  return Uci(rig);
+}
+
+// The move of the last "bestmove" line.
+std::string BestMove(const std::vector<std::string>& lines) {
+  for (auto it = lines.rbegin(); it != lines.rend(); ++it)
+    if (it->rfind("bestmove ", 0) == 0) return it->substr(9);
+  return "";
+}
+
+bool LegalAfter(const std::string& fen, const std::string& move) {
+  PatientRig rig("", Never);
+  std::string error;
+  return StartGameFromFen(rig.e(), fen, error) && LegalMoveFromText(rig.e(), move) != 0;
+}
+
+TEST(Uci, HandshakeOptionsAndNoOtherLines) {
+  const auto lines = Uci(
+      "uci\nisready\nsetoption name OwnBook value false\nsetoption name Hash value 16\nsetoption name hash value 1\n"
+      "setoption name Nope value 3\nsetoption name OwnBook value maybe\nfoo\nquit\n");
+  const std::vector<std::string> expected = {
+      "id name ORMEDAN 1.0",
+      "id author the ORMEDAN team",
+      "option name OwnBook type check default true",
+      "option name Hash type spin default 1 min 1 max 1",
+      "option name Threads type spin default 1 min 1 max 1",
+      "uciok",
+      "readyok",
+      "info string this value cannot be set (the only one is 1): setoption name Hash value 16",
+      "info string unknown option: Nope",
+      "info string OwnBook takes true or false: setoption name OwnBook value maybe",
+      "info string unknown command: foo",
+  };
+  EXPECT_EQ(lines, expected);
+}
+
+// The plain mode switches to UCI when the client opens with "uci".
+TEST(Uci, UciAsTheFirstLineOfThePlainMode) {
+  testing::Rig rig("  \nuci\nisready\nquit\n");
+  const auto result = testing::RunSession(rig, Books().path());
+  std::vector<std::string> expected = testing::StartUpLines();
+  for (const char* l : {"id name ORMEDAN 1.0", "id author the ORMEDAN team",
+                        "option name OwnBook type check default true",
+                        "option name Hash type spin default 1 min 1 max 1",
+                        "option name Threads type spin default 1 min 1 max 1", "uciok", "readyok"})
+    expected.push_back(l);
+  EXPECT_EQ(result.lines, expected);
+  // Any other first line keeps the plain mode for good.
+  testing::Rig plain("new\nuci\nquit\n");
+  EXPECT_EQ(testing::RunSession(plain, Books().path()).lines, testing::StartUpLines());
+}
+
+// The game is rebuilt from each position line, with its repetitions; an
+// illegal move keeps the position before it; "go" answers for that one.
+TEST(Uci, PositionRebuildsTheGameAndStopsAtAnIllegalMove) {
+  PatientRig rig("", Never);
+  std::string fen, problem;
+  ApplyUciPosition(rig.e(), "position startpos moves g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1 f6g8", fen, problem);
+  EXPECT_EQ(problem, "");
+  EXPECT_EQ(rig.e().MoveHistory.Count(), 8);
+  EXPECT_TRUE(KeySeenThrice(rig.e(), PositionKey(rig.e().GamePosition, White)));
+  // The same from a FEN, with its halfmove clock counting towards fifty.
+  ApplyUciPosition(rig.e(), "position fen 4k3/8/8/8/8/8/8/R3K3 w - - 97 60 moves a1a2 e8d8 a2a1", fen, problem);
+  EXPECT_EQ(problem, "");
+  EXPECT_EQ(HalfmoveClock(rig.e()), 100);
+  EXPECT_EQ(SideToMove(rig.e()), Black);
+
+  const auto lines = Uci("position startpos moves e2e4 e7e5 e1e3 d7d5\ngo depth 3\nquit\n");
+  EXPECT_EQ(lines.front(), "info string illegal move, the position before it is kept: e1e3");
+  EXPECT_TRUE(LegalAfter("rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq e6 0 2", BestMove(lines)))
+      << BestMove(lines);
+
+  // A draw the client does not claim is played on; no move at all is 0000.
+  const auto drawn = Uci("position startpos moves g1f3 g8f6 f3g1 f6g8 g1f3 g8f6 f3g1 f6g8\ngo movetime 50\nquit\n");
+  EXPECT_TRUE(LegalAfter("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1", BestMove(drawn)));
+  EXPECT_EQ(BestMove(Uci("position fen 7k/5Q2/6K1/8/8/8/8/8 b - - 0 1\ngo wtime 1000 btime 1000\nquit\n")), "0000");
+}
+
+// Before its bestmove the engine reports depth, score (a mate in moves),
+// nodes, nps, time and the move; every line of a search is one of the two.
+TEST(Uci, InfoLinesAndMateScores) {
+  const auto lines = Uci("position fen 6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1\ngo movetime 200\nquit\n");
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[1], "bestmove a1a8");
+  EXPECT_EQ(lines[0].rfind("info depth ", 0), 0u);
+  EXPECT_NE(lines[0].find(" score mate 1 nodes "), std::string::npos) << lines[0];
+  EXPECT_NE(lines[0].find(" pv a1a8"), std::string::npos) << lines[0];
+}
+
+// "go infinite" deepens until "stop"; "isready" is answered meanwhile.
+TEST(Uci, InfiniteUntilStopWithReadyokMeanwhile) {
+  PatientRig rig("position startpos moves e2e4\ngo infinite\nisready\nstop\nquit\n", 3000);
+  const auto lines = Uci(rig);
+  ASSERT_GE(lines.size(), 3u);
+  int readyAt = -1, depth = 0;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i] == "readyok") readyAt = static_cast<int>(i);
+    int d = 0;
+    if (std::sscanf(lines[i].c_str(), "info depth %d", &d) == 1) {
+      EXPECT_EQ(d, ++depth) << lines[i];
+    }
+  }
+  EXPECT_GE(readyAt, 0);
+  EXPECT_EQ(lines.back().rfind("bestmove ", 0), 0u);
+  EXPECT_TRUE(LegalAfter("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1", BestMove(lines)));
+}
+
+}  // namespace
+}  // namespace ormedan
