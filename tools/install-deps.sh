@@ -14,10 +14,17 @@ command -v lintian >/dev/null 2>&1 || need+=(lintian)
 # clang and its libFuzzer runtime, for tools/fuzz.sh
 command -v clang++ >/dev/null 2>&1 || need+=(clang)
 compgen -G "/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-*.a" >/dev/null || need+=(libclang-rt-14-dev)
+# Node.js and npm, for the UCI client test (tests/clients)
+command -v node >/dev/null 2>&1 || need+=(nodejs)
+command -v npm >/dev/null 2>&1 || need+=(npm)
 if [ ${#need[@]} -gt 0 ]; then
   echo "installing: ${need[*]}"
   SUDO=""
   [ "$(id -u)" -ne 0 ] && SUDO=sudo
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${need[@]}"
+fi
+# The UCI client test's npm packages, as the lock file pins them.
+if [ ! -d "$(dirname "$0")/../tests/clients/node_modules/node-uci" ]; then
+  (cd "$(dirname "$0")/../tests/clients" && npm ci --no-audit --no-fund --loglevel=error)
 fi

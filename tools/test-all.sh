@@ -32,6 +32,10 @@ for preset in release sanitize; do
     tally 1
   fi
   if [ "$preset" = release ]; then
+    echo "== UCI client (node-uci, moves checked with chess.js) =="
+    client_status=0
+    node tests/clients/uci_client.mjs "$PWD/build/bin/ormedan" "$PWD/books" 100 </dev/null || client_status=1
+    tally "$client_status"
     echo "== Debian package =="
     package_status=0
     { tools/package.sh >/dev/null && tools/check-package.sh; } || package_status=1

@@ -1,0 +1,130 @@
+// A real UCI client drives the built engine: node-uci plays a whole game from
+// the initial position and one from a FEN, chess.js checks every bestmove,
+// "isready" must be answered during "go infinite" and "stop" within 100 ms.
+//
+//   node tests/clients/uci_client.mjs ENGINE BOOKS_DIR [STOP_TRIES]
+//
+// The engine is started without options, as node-uci starts engines: its
+// first line "uci" switches it to UCI. Prints one "name: ok" line per check,
+// the stop latencies (median and worst) and "N passed, N failed".
+import { spawn } from 'node:child_process';
+import process from 'node:process';
+import nodeUci from 'node-uci';
+import { Chess } from 'chess.js';
+
+const [enginePath, booksDir, triesText] = process.argv.slice(2);
+const stopTries = Number(triesText || 100);
+let passed = 0;
+let failed = 0;
+
+function check(name, ok, detail = '') {
+  if (ok) passed++;
+  else failed++;
+  console.log(`${name}: ${ok ? 'ok' : 'FAILED'}${detail ? ' (' + detail + ')' : ''}`);
+}
+
+// One game, the engine playing both sides at a fixed time per move; every
+// bestmove must be one of chess.js's legal moves.
+async function playGame(engine, name, fen, maxPlies) {
+  const board = fen === 'startpos' ? new Chess() : new Chess(fen);
+  const moves = [];
+  let illegal = '';
+  while (!board.isGameOver() && moves.length < maxPlies) {
+    await engine.position(fen, moves);
+    const { bestmove } = await engine.go({ movetime: 40 });
+    const legal = board.moves({ verbose: true }).map((m) => m.from + m.to + (m.promotion || ''));
+    if (!legal.includes(bestmove)) {
+      illegal = `${bestmove} after ${moves.join(' ') || 'no move'}`;
+      break;
+    }
+    board.move({ from: bestmove.slice(0, 2), to: bestmove.slice(2, 4), promotion: bestmove[4] });
+    moves.push(bestmove);
+  }
+  const ending = board.isCheckmate() ? 'checkmate' : board.isDraw() ? 'draw' : board.isGameOver() ? 'over' : 'ply limit';
+  check(name, illegal === '' && moves.length > 0, illegal || `${moves.length} plies, ${ending}`);
+}
+
+// Raw lines, for timing: the engine started on its own pipe.
+function rawEngine() {
+  const proc = spawn(enginePath, ['--uci'], { cwd: booksDir });
+  let buffer = '';
+  const waiters = [];
+  proc.stdout.setEncoding('utf8');
+  proc.stdout.on('data', (chunk) => {
+    buffer += chunk;
+    let n;
+    while ((n = buffer.indexOf('\n')) >= 0) {
+      const line = buffer.slice(0, n);
+      buffer = buffer.slice(n + 1);
+      for (const w of waiters.splice(0)) if (!w(line)) waiters.push(w);
+    }
+  });
+  const until = (test, ms) =>
+    new Promise((resolve, reject) => {
+      const timer = setTimeout(() => reject(new Error('timeout')), ms);
+      waiters.push((line) => {
+        if (!test(line)) return false;
+        clearTimeout(timer);
+        resolve(line);
+        return true;
+      });
+    });
+  return { send: (l) => proc.stdin.write(l + '\n'), until, proc };
+}
+
+async function main() {
+  process.chdir(booksDir);
+  const engine = new nodeUci.Engine(enginePath);
+  await engine.init();
+  check('uci handshake', engine.id.name === 'ORMEDAN 1.0' && engine.id.author === 'the ORMEDAN team');
+  await engine.isready();
+  await engine.ucinewgame();
+  await playGame(engine, 'game from startpos', 'startpos', 300);
+  await engine.ucinewgame();
+  await playGame(engine, 'game from a FEN', 'r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R b KQkq - 3 3', 300);
+  await engine.quit();
+
+  const raw = rawEngine();
+  raw.send('uci');
+  await raw.until((l) => l === 'uciok', 10000);
+  raw.send('position startpos moves e2e4 e7e5');
+  raw.send('go infinite');
+  await raw.until((l) => l.startsWith('info depth 3 '), 20000);
+  const askedAt = process.hrtime.bigint();
+  raw.send('isready');
+  await raw.until((l) => l === 'readyok', 5000);
+  const readyMs = Number(process.hrtime.bigint() - askedAt) / 1e6;
+  check('isready during go infinite', readyMs < 100, `${readyMs.toFixed(1)} ms`);
+
+  const latencies = [];
+  let bad = 0;
+  for (let i = 0; i < stopTries; i++) {
+    if (i > 0) {
+      raw.send('position startpos moves d2d4 d7d5 c2c4');
+      raw.send('go infinite');
+      await raw.until((l) => l.startsWith('info depth 2 '), 20000);
+    }
+    const start = process.hrtime.bigint();
+    raw.send('stop');
+    const line = await raw.until((l) => l.startsWith('bestmove '), 5000);
+    latencies.push(Number(process.hrtime.bigint() - start) / 1e6);
+    if (!/^bestmove [a-h][1-8][a-h][1-8][nbrq]?$/.test(line)) bad++;
+  }
+  latencies.sort((a, b) => a - b);
+  const median = latencies[Math.floor(latencies.length / 2)];
+  const worst = latencies[latencies.length - 1];
+  console.log(`stop latency over ${latencies.length} tries: median ${median.toFixed(1)} ms, worst ${worst.toFixed(1)} ms`);
+  check('stop answered within 100 ms', worst < 100 && bad === 0, `${bad} malformed bestmove lines`);
+  raw.send('quit');
+  await new Promise((resolve) => raw.proc.on('close', resolve));
+}
+
+main()
+  .catch((err) => {
+    failed++;
+    console.log(`client: FAILED (${err.message})`);
+  })
+  .finally(() => {
+    console.log(`${passed} passed, ${failed} failed`);
+    process.exit(failed === 0 ? 0 : 1);
+  });
