@@ -113,17 +113,8 @@ int32_t LegalMoveFromText(Engine& e, std::string_view text) {
     const int behind = value > 0 ? toRank - 1 : toRank + 1;
     if (behind >= 1 && behind <= 8) captured = game.board[toFile][behind];
   }
-  int promotion = 0;
-  if (text.size() == 5) {
-    const int offset = mover == White ? 0 : 4;
-    switch (text[4]) {
-      case 'q': promotion = 5 + offset; break;
-      case 'r': promotion = 4 + offset; break;
-      case 'b': promotion = 3 + offset; break;
-      case 'n': promotion = 2 + offset; break;
-      default: return 0;
-    }
-  }
+  const int promotion = text.size() == 5 ? PromotionCodeOf(text[4], mover) : 0;
+  if (text.size() == 5 && promotion == 0) return 0;
   const int32_t code = MakeMoveCode(piece, toFile, toRank, captured, promotion);
   const int n = GenerateFor(e, mover);
   for (int s = 1; s <= n && s <= MaxChildren; ++s)

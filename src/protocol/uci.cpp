@@ -20,11 +20,6 @@ namespace ormedan {
 
 namespace {
 
-// A protocol line of two parts (a long echo of the client's line is cut).
-void Reply(Engine& e, std::string_view a, std::string_view b) { e.Reply(LineBuilder().Text(a).Text(b).View()); }
-
-enum class Stop { None, MoveNow, Quit };
-
 // The memo and the search are of one fixed size and one thread: the only
 // values these options take.
 constexpr std::string_view kUciHeader[] = {
@@ -56,9 +51,9 @@ std::vector<std::string_view> Words(std::string_view line) {
   return words;
 }
 
-class Uci : public StopWatch {
+class Uci : public ThinkingWatch {
  public:
-  Uci(Engine& e, LineSource& source) : e_(e), source_(source) {}
+  Uci(Engine& e, LineSource& source) : ThinkingWatch(source), e_(e) {}
 
   void Run(std::string_view firstLine) {
     if (!firstLine.empty()) Handle(firstLine);
@@ -70,22 +65,13 @@ class Uci : public StopWatch {
  private:
   // While the engine thinks: "isready" is answered at once, "stop" ends the
   // search with its move, "quit" ends everything; other lines wait.
-  bool StopNow() override {
-    std::string line;
-    while (stop_ == Stop::None && source_.Poll(line)) {
-      const std::string_view command = FirstWord(line);
-      if (command == "isready") {
-        e_.Reply("readyok");
-      } else if (command == "stop") {
-        stop_ = Stop::MoveNow;
-      } else if (command == "quit") {
-        stop_ = Stop::Quit;
-      } else if (command != "ponderhit") {
-        source_.Defer(line);
-      }
-    }
-    if (stop_ == Stop::None && source_.InputEnded()) stop_ = Stop::Quit;
-    return stop_ != Stop::None;
+  Stop Judge(const std::string& line) override {
+    const std::string_view command = FirstWord(line);
+    if (command == "isready") e_.Reply("readyok");
+    else if (command == "stop") return Stop::MoveNow;
+    else if (command == "quit") return Stop::Quit;
+    else if (command != "ponderhit") source_.Defer(line);
+    return Stop::None;
   }
 
   void Handle(std::string_view line) {
@@ -108,32 +94,32 @@ class Uci : public StopWatch {
     } else if (command == "stop" || command == "ponderhit" || command == "debug" || command == "register") {
       // Nothing to stop or to change.
     } else {
-      Reply(e_, "info string unknown command: ", line);
+      ReplyJoined(e_, "info string unknown command: ", line);
     }
   }
 
   // setoption name NAME [value VALUE]
   void SetOption(std::string_view line) {
     std::string_view rest = AfterFirstWord(line);
-    if (FirstWord(rest) != "name") return Reply(e_, "info string setoption needs a name: ", line);
+    if (FirstWord(rest) != "name") return ReplyJoined(e_, "info string setoption needs a name: ", line);
     rest = AfterFirstWord(rest);
     const size_t at = rest.find(" value ");
     const std::string_view name = TrimLine(rest.substr(0, at));
     const std::string_view value = at == std::string_view::npos ? "" : TrimLine(rest.substr(at + 7));
     if (SameText(name, "OwnBook")) {
-      if (value != "true" && value != "false") return Reply(e_, "info string OwnBook takes true or false: ", line);
+      if (value != "true" && value != "false") return ReplyJoined(e_, "info string OwnBook takes true or false: ", line);
       booksOn_ = value == "true";
     } else if (SameText(name, "Hash") || SameText(name, "Threads")) {
-      if (value != "1") return Reply(e_, "info string this value cannot be set (the only one is 1): ", line);
+      if (value != "1") return ReplyJoined(e_, "info string this value cannot be set (the only one is 1): ", line);
     } else {
-      Reply(e_, "info string unknown option: ", name);
+      ReplyJoined(e_, "info string unknown option: ", name);
     }
   }
 
   void SetPosition(std::string_view line) {
     std::string problem;
     ApplyUciPosition(e_, line, startFen_, problem);
-    if (!problem.empty()) Reply(e_, "info string ", problem);
+    if (!problem.empty()) ReplyJoined(e_, "info string ", problem);
   }
 
   void Go(std::string_view line) {
@@ -219,7 +205,7 @@ class Uci : public StopWatch {
     SearchReport report = e_.LastSearch;
     if (!turn.searched) report = {0, 0, move};
     WriteInfo(report, side, moveText);
-    Reply(e_, "bestmove ", moveText);
+    ReplyJoined(e_, "bestmove ", moveText);
   }
 
   // Searches deeper and deeper until "stop" (or the last depth, when not
@@ -263,7 +249,7 @@ class Uci : public StopWatch {
     }
     if (best.played == 0) best.played = FirstLegalMove(side);
     char text[8];
-    Reply(e_, "bestmove ", MoveText(before, best.played, text));
+    ReplyJoined(e_, "bestmove ", MoveText(before, best.played, text));
   }
 
   // info depth D score cp S|mate N nodes N nps N time MS pv MOVE
@@ -279,11 +265,9 @@ class Uci : public StopWatch {
   }
 
   Engine& e_;
-  LineSource& source_;
   std::string startFen_;  // the FEN of the last position command, "" for the initial position
   bool booksOn_ = true;
   bool quit_ = false;
-  Stop stop_ = Stop::None;
 };
 
 }  // namespace

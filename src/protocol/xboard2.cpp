@@ -20,11 +20,6 @@ namespace ormedan {
 
 namespace {
 
-// A protocol line of two parts (a long echo of the client's line is cut).
-void Reply(Engine& e, std::string_view a, std::string_view b) { e.Reply(LineBuilder().Text(a).Text(b).View()); }
-
-enum class Stop { None, MoveNow, Abort, Quit };
-
 // Commands that end a search without its move: the game changes under it.
 bool EndsSearch(std::string_view command) {
   for (const std::string_view c : {"new", "force", "result", "setboard", "undo", "remove", "exit", "white", "black",
@@ -49,9 +44,9 @@ bool LooksLikeMove(std::string_view s) {
   return (s.size() == 4 || s.size() == 5) && letter(s[0]) && digit(s[1]) && letter(s[2]) && digit(s[3]);
 }
 
-class Xboard2 : public StopWatch {
+class Xboard2 : public ThinkingWatch {
  public:
-  Xboard2(Engine& e, LineSource& source) : e_(e), source_(source) {}
+  Xboard2(Engine& e, LineSource& source) : ThinkingWatch(source), e_(e) {}
 
   void Run() {
     std::string line;
@@ -69,25 +64,17 @@ class Xboard2 : public StopWatch {
   // While the engine thinks: a move-now, quit and the commands that change
   // the game stop the search; every other line waits for its end. During an
   // analysis any line but "." does.
-  bool StopNow() override {
-    std::string line;
-    while (stop_ == Stop::None && source_.Poll(line)) {
-      const std::string_view command = FirstWord(line);
-      if (command == "quit") {
-        stop_ = Stop::Quit;
-      } else if (analysing_) {
-        if (command == "." || command == "?") continue;
-        source_.Defer(line);
-        stop_ = Stop::Abort;
-      } else if (command == "?") {
-        stop_ = Stop::MoveNow;
-      } else {
-        if (EndsSearch(command)) stop_ = Stop::Abort;
-        source_.Defer(line);
-      }
+  Stop Judge(const std::string& line) override {
+    const std::string_view command = FirstWord(line);
+    if (command == "quit") return Stop::Quit;
+    if (analysing_) {
+      if (command == "." || command == "?") return Stop::None;
+      source_.Defer(line);
+      return Stop::Abort;
     }
-    if (stop_ == Stop::None && source_.InputEnded()) stop_ = Stop::Quit;
-    return stop_ != Stop::None;
+    if (command == "?") return Stop::MoveNow;
+    source_.Defer(line);
+    return EndsSearch(command) ? Stop::Abort : Stop::None;
   }
 
   void Handle(std::string_view line) {
@@ -119,7 +106,7 @@ class Xboard2 : public StopWatch {
     } else if (command == "?") {
       // Nothing to stop: the engine is not thinking.
     } else if (command == "ping") {
-      Reply(e_, "pong ", argument);
+      ReplyJoined(e_, "pong ", argument);
     } else if (command == "setboard") {
       std::string error;
       if (!StartGameFromFen(e_, argument, error)) {
@@ -130,7 +117,7 @@ class Xboard2 : public StopWatch {
     } else if (command == "undo" || command == "remove") {
       const int64_t plies = command == "undo" ? 1 : 2;
       if (e_.MoveHistory.Count() < plies || !ReplayGame(e_, e_.MoveHistory.Count() - plies)) {
-        Reply(e_, "Error (command not legal now): ", line);
+        ReplyJoined(e_, "Error (command not legal now): ", line);
         return;
       }
       RestartAnalysis();
@@ -160,15 +147,15 @@ class Xboard2 : public StopWatch {
     } else if (command == "option") {
       Option(line, argument);
     } else if (command == "variant") {
-      if (argument != "normal") Reply(e_, "Error (unsupported variant): ", argument);
+      if (argument != "normal") ReplyJoined(e_, "Error (unsupported variant): ", argument);
     } else if (command == "quit") {
       quit_ = true;
     } else if (!Accepted(command)) {
-      Reply(e_, "Error (unknown command): ", line);
+      ReplyJoined(e_, "Error (unknown command): ", line);
     }
   }
 
-  void BadArgument(std::string_view line) { Reply(e_, "Error (bad argument): ", line); }
+  void BadArgument(std::string_view line) { ReplyJoined(e_, "Error (bad argument): ", line); }
 
   void NewGame() {
     StartGame(e_);
@@ -209,14 +196,14 @@ class Xboard2 : public StopWatch {
     const size_t eq = argument.find('=');
     const std::string_view name = TrimLine(argument.substr(0, eq));
     const std::string_view value = eq == std::string_view::npos ? "" : TrimLine(argument.substr(eq + 1));
-    if (name != "OwnBook") return Reply(e_, "Error (unknown option): ", line);
+    if (name != "OwnBook") return ReplyJoined(e_, "Error (unknown option): ", line);
     if (value != "0" && value != "1") return BadArgument(line);
     booksOn_ = value == "1";
   }
 
   void UserMove(std::string_view text) {
     const int32_t move = LegalMoveFromText(e_, text);
-    if (move == 0) return Reply(e_, "Illegal move: ", text);
+    if (move == 0) return ReplyJoined(e_, "Illegal move: ", text);
     PlayMove(e_, move);
     if (analysing_) return RestartAnalysis();
     if (!force_ && SideToMove(e_) == engineSide_) Think();
@@ -249,7 +236,7 @@ class Xboard2 : public StopWatch {
     char text[8];
     const std::string_view move = MoveText(turn.before, turn.move, text);
     if (post_ && turn.searched) WriteThinking(e_.LastSearch, side, move);
-    Reply(e_, "move ", move);
+    ReplyJoined(e_, "move ", move);
     e_.WorkPosition = e_.GamePosition;
     const int replies = side == White ? GenerateMoves<Black>(e_, 1, 1) : GenerateMoves<White>(e_, 1, 1);
     std::string_view claim = result(replies, true);
@@ -294,7 +281,6 @@ class Xboard2 : public StopWatch {
   }
 
   Engine& e_;
-  LineSource& source_;
   ClockControl clock_;
   Colour engineSide_ = Black;
   bool force_ = false;
@@ -303,7 +289,6 @@ class Xboard2 : public StopWatch {
   bool analysing_ = false;
   bool quit_ = false;
   int analysisDepth_ = 1;
-  Stop stop_ = Stop::None;
 };
 
 }  // namespace

@@ -22,16 +22,7 @@ int GenerateRootMoves(Engine& e, Colour c, MaterialTest material = MaterialTest:
 
 // The promotion code of the letter; the codes follow the engine's colour
 // (the opponent is assumed to be the other colour).
-int PromotionCode(char letter, bool engineIsBlack) {
-  const int offset = engineIsBlack ? 0 : 4;
-  switch (letter) {
-    case 'q': return 5 + offset;
-    case 'r': return 4 + offset;
-    case 'b': return 3 + offset;
-    case 'n': return 2 + offset;
-    default: return 0;
-  }
-}
+int PromotionCode(char letter, bool engineIsBlack) { return PromotionCodeOf(letter, engineIsBlack ? White : Black); }
 
 // Rank digit at a 0-based position of the line: 1..8, or 0 for anything else
 // (a missing character, another digit, a sign).

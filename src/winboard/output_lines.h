@@ -35,6 +35,11 @@ class LineBuilder {
   size_t size_ = 0;
 };
 
+// Writes the protocol line a + b (a long echo of a client's line is cut).
+inline void ReplyJoined(Engine& e, std::string_view a, std::string_view b) {
+  e.Reply(LineBuilder().Text(a).Text(b).View());
+}
+
 // Writes a + b as one line.
 inline void WriteJoined(Engine& e, std::string_view a, std::string_view b) {
   char small[512];

@@ -21,15 +21,7 @@ using testing::TempDir;
 
 constexpr int64_t Never = int64_t{1} << 62;
 
-const TempDir& Books() {
-  static TempDir* dir = [] {
-    auto* d = new TempDir;
-    for (const char* book : {"b.dat", "n.dat", "x.dat"})
-      std::filesystem::copy_file(std::string(ORMEDAN_SOURCE_DIR) + "/books/" + book, d->path() + "/" + book);
-    return d;
-  }();
-  return *dir;
-}
+const TempDir& Books() { return testing::ShippedBooksFolder(); }
 
 std::vector<std::string> Uci(PatientRig& rig) {
   const auto result = RunModeSession(rig.e(), rig.out, Books().path(), Mode::Uci);

@@ -23,16 +23,7 @@ using testing::Rig;
 using testing::RunModeSession;
 using testing::TempDir;
 
-// A folder with the real books, for sessions whose engine opens from them.
-const TempDir& RealBooks() {
-  static TempDir* dir = [] {
-    auto* d = new TempDir;
-    for (const char* book : {"b.dat", "n.dat", "x.dat"})
-      std::filesystem::copy_file(std::string(ORMEDAN_SOURCE_DIR) + "/books/" + book, d->path() + "/" + book);
-    return d;
-  }();
-  return *dir;
-}
+const TempDir& RealBooks() { return testing::ShippedBooksFolder(); }
 
 // The lines a client reads: everything but the "# " comments.
 std::vector<std::string> Replies(const std::vector<std::string>& lines) {

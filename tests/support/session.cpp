@@ -1,5 +1,7 @@
 #include "support/session.h"
 
+#include <filesystem>
+
 #include "support/files.h"
 #include "winboard/driver.h"
 
@@ -23,6 +25,16 @@ SessionResult RunSession(Rig& rig, const std::string& folder, const std::string&
   result.lines = rig.out.lines;
   result.errors = errors.lines;
   return result;
+}
+
+const TempDir& ShippedBooksFolder() {
+  static TempDir* dir = [] {
+    auto* d = new TempDir;
+    for (const char* book : {"b.dat", "n.dat", "x.dat"})
+      std::filesystem::copy_file(std::string(ORMEDAN_SOURCE_DIR) + "/books/" + book, d->path() + "/" + book);
+    return d;
+  }();
+  return *dir;
 }
 
 SessionResult RunModeSession(Engine& e, const CaptureOutput& out, const std::string& folder, Mode mode) {

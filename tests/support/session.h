@@ -7,6 +7,7 @@
 
 #include "protocol/modes.h"
 #include "support/fakes.h"
+#include "support/files.h"
 
 namespace ormedan::testing {
 
@@ -25,6 +26,9 @@ SessionResult RunSession(const std::string& input, const std::string& folder, co
 
 // The same on an existing rig (to inspect the engine afterwards).
 SessionResult RunSession(Rig& rig, const std::string& folder, const std::string& dataDir = "");
+
+// A folder with the shipped books, made once per test program.
+const TempDir& ShippedBooksFolder();
 
 // A session of one of the protocol modes on a rig (books from `folder`).
 SessionResult RunModeSession(Engine& e, const CaptureOutput& out, const std::string& folder, Mode mode);

@@ -391,15 +391,10 @@ struct Replayer {
         captured = g.board[toFile][fromRank];  // en passant
         expressible = false;
       }
-      int promotion = 0;
-      if (m.size() == 5) {
-        const char* letters = "nbrq";
-        const char* at = std::char_traits<char>::find(letters, 4, m[4]);
-        if (at == nullptr) {
-          error = "malformed move " + m;
-          return false;
-        }
-        promotion = static_cast<int>(at - letters) + (white ? Side<White>::promoKnight : Side<Black>::promoKnight);
+      const int promotion = m.size() == 5 ? PromotionCodeOf(m[4], white ? White : Black) : 0;
+      if (m.size() == 5 && promotion == 0) {
+        error = "malformed move " + m;
+        return false;
       }
       const int32_t code = MakeMoveCode(piece, toFile, toRank, captured, promotion);
       const int n = white ? GenerateMoves<White>(e, 1, 1) : GenerateMoves<Black>(e, 1, 1);
