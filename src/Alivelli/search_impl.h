@@ -19,7 +19,7 @@
 #include "Alivelli/search.h"
 #include "Alivelli/tables.h"
 #include "declare/model.h"
-#include "trovamossebianco/generate.h"
+#include "generation/generate.h"
 #include "valutazioni/evaluate.h"
 
 namespace ormedan {

@@ -1,7 +1,7 @@
 // Makes the chosen root child the game's position and keeps the repetition
 // history: emptied after captures, promotions and pawn moves.
 #include "declare/model.h"
-#include "trovamossebianco/generate.h"
+#include "generation/generate.h"
 
 namespace ormedan {
 

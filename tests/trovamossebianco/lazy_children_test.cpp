@@ -10,8 +10,8 @@
 #include "declare/model.h"
 #include "support/fakes.h"
 #include "support/generation_walk.h"
-#include "trovamossebianco/generate.h"
-#include "trovamossebianco/generation_impl.h"
+#include "generation/generate.h"
+#include "generation/board_tables.h"
 
 namespace ormedan {
 namespace {

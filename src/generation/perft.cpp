@@ -1,7 +1,7 @@
 // Perft walk over ChildPositions.
-#include "trovamossebianco/generation_perft.h"
+#include "generation/perft.h"
 
-#include "trovamossebianco/generate.h"
+#include "generation/generate.h"
 
 namespace ormedan {
 
