@@ -52,61 +52,20 @@ inline bool InsufficientMaterial(const Position& p) {
 }  // namespace generation
 
 template <Colour C> int GenerateMoves(Engine& e, int ply, int slot, MaterialTest material) {
-  using S = Side<C>;
   const Position& source = ply == 1 ? e.GamePosition : e.ChildPositions[slot][ply - 1];
   e.MoveCount = 0;
-  Position& w = e.WorkPosition;
-  generation::CopyPosition(w, source);
-  const bool inCheck = w.checkingPiece != 0;
-  if (ply == 1 && material == MaterialTest::Apply && generation::InsufficientMaterial(w)) return -4;
-
-  generation::OrderingSink sink((ply & 1) ? e.OddPlyKillers : e.EvenPlyKillers);
-  generation::ListMoves<C>(w, sink, !inCheck);
-  const int count = sink.Assemble(e.MoveList);
-  e.MoveCount = count;
-
-  generation::CopyPosition(e.SavedPosition, w);
+  generation::CopyPosition(e.WorkPosition, source);
+  if (ply == 1 && material == MaterialTest::Apply && generation::InsufficientMaterial(e.WorkPosition)) return -4;
+  // The source is read from SavedPosition, since at ply 1 it is not in
+  // ChildPositions; WorkPosition serves the legality loop as scratch.
+  generation::CopyPosition(e.SavedPosition, e.WorkPosition);
   const Position& saved = e.SavedPosition;
-  const int ownKingFile = w.pieceFile[S::ownKing], ownKingRank = w.pieceRank[S::ownKing];
-  const int enemyKingFile = w.pieceFile[S::enemyKing], enemyKingRank = w.pieceRank[S::enemyKing];
-  const bool ownKingAttacked = SquareAttacked(w, ownKingFile, ownKingRank, C) != 0;
-  const bool enemyKingAttacked = SliderAttacksSquare(w, enemyKingFile, enemyKingRank, S::enemy) != 0;
-  const uint32_t pinned = generation::LoneBlockers(w, ownKingFile, ownKingRank, S::enemy);
-  const uint32_t uncovering = generation::LoneBlockers(w, enemyKingFile, enemyKingRank, C);
-  PendingPly& pp = e.Pending[ply];
-  pp.sourceSlot = slot;
-  pp.checkRule = generation::FullRule;
-  pp.pawnBesideKing = 1;  // every child is made here, with the full check test
-  int n = 0;
-  for (int i = 0; i < count; ++i) {
-    const int32_t code = e.MoveList[i];
-    if (MoveCaptured(code) == S::enemyKing) continue;  // a king is never taken (see ListLegalMoves)
-    const int mover = MovePiece(code);
-    const int toFile = MoveToFile(code);
-    const bool kingMove = mover == S::ownKing;
-    const bool enPassant = MoveCaptured(code) != 0 && saved.board[toFile][MoveToRank(code)] == 0;
-    Position& child = e.ChildPositions[n + 1][ply];
-    generation::CopyPosition(child, saved);
-    MakeMove(child, code);
-    if (ownKingAttacked || kingMove || enPassant) {
-      if (SquareAttacked(child, child.pieceFile[S::ownKing], child.pieceRank[S::ownKing], C) != 0) continue;
-    } else if (generation::InMask(pinned, mover)) {
-      if (SliderAttacksSquare(child, ownKingFile, ownKingRank, C) != 0) continue;
-    }
-    int checker = PieceAttacksSquare(child, enemyKingFile, enemyKingRank, mover, S::enemy);
-    if (checker == 0) {
-      const int fromFile = saved.pieceFile[mover];
-      const bool castling = kingMove && (toFile - fromFile == 2 || fromFile - toFile == 2);
-      if (enemyKingAttacked || castling || enPassant || generation::InMask(uncovering, mover))
-        checker = SliderAttacksSquare(child, enemyKingFile, enemyKingRank, S::enemy);
-    }
-    child.checkingPiece = static_cast<uint8_t>(checker);
-    ++n;
-    pp.moves[n] = code;
-    pp.made[n] = 1;
+  const int n = generation::ListLegalMoves<C>(e, saved, ply, slot, e.WorkPosition, true);
+  if (n > 0) {
+    generation::MakeChildrenFrom<C>(e, saved, ply, n);
+    return n;
   }
-  if (n > 0) return n;
-  return inCheck ? -2 : -1;
+  return saved.checkingPiece != 0 ? -2 : -1;
 }
 
 template <Colour C> int GenerateCaptures(Engine& e, int ply, int slot) {
