@@ -99,42 +99,58 @@ struct StepTables {
 };
 inline constexpr StepTables Steps{};
 
+// Sixteen bytes or words at once, as a bit each (bit i for entry i): the
+// bytes of `low` and then of `high` (eight each) that are not zero or that
+// are above 16, and the sixteen words of `words` that are not zero. With
+// SSE2 one compare each; elsewhere entry by entry.
+#if defined(__SSE2__)
+inline __m128i LoadTwoHalves(const uint8_t* low, const uint8_t* high) {
+  return _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(low)),
+                            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(high)));
+}
+inline uint32_t NonZeroBytes(const uint8_t* low, const uint8_t* high) {
+  const __m128i zero = _mm_cmpeq_epi8(LoadTwoHalves(low, high), _mm_setzero_si128());
+  return ~static_cast<uint32_t>(_mm_movemask_epi8(zero)) & 0xFFFF;
+}
+inline uint32_t BytesAbove16(const uint8_t* low, const uint8_t* high) {
+  return static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpgt_epi8(LoadTwoHalves(low, high), _mm_set1_epi8(16))));
+}
+inline uint32_t NonZeroWords(const int16_t* words) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i a = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(words)), zero);
+  const __m128i b = _mm_cmpeq_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(words + 8)), zero);
+  return ~static_cast<uint32_t>(_mm_movemask_epi8(_mm_packs_epi16(a, b))) & 0xFFFF;
+}
+#else
+inline uint32_t NonZeroBytes(const uint8_t* low, const uint8_t* high) {
+  uint32_t m = 0;
+  for (int i = 0; i < 8; ++i) m |= (low[i] != 0 ? 1u : 0u) << i | (high[i] != 0 ? 1u : 0u) << (i + 8);
+  return m;
+}
+inline uint32_t BytesAbove16(const uint8_t* low, const uint8_t* high) {
+  uint32_t m = 0;
+  for (int i = 0; i < 8; ++i) m |= (low[i] > 16 ? 1u : 0u) << i | (high[i] > 16 ? 1u : 0u) << (i + 8);
+  return m;
+}
+inline uint32_t NonZeroWords(const int16_t* words) {
+  uint32_t m = 0;
+  for (int i = 0; i < 16; ++i) m |= (words[i] != 0 ? 1u : 0u) << i;
+  return m;
+}
+#endif
+
 // The occupied squares of the board and those holding a black piece, as
-// bits. Each file's ranks 1..8 are eight consecutive bytes of the board: a
-// byte that is not zero gives its bit, a PieceId above 16 its black bit.
+// bits. Ranks 1..8 of a file are eight consecutive bytes of the board, and
+// the sixteen bytes of two files give the sixteen bits of those files.
 struct BoardBits {
   uint64_t occupied = 0, black = 0;
   explicit BoardBits(const Position& p) {
-#if defined(__SSE2__)
-    // Ranks 1..8 of two files at a time, as the two halves of one register:
-    // each byte compare gives sixteen bits, ranks 1..8 of the first file
-    // and then of the second, which is the layout of the result.
-    const __m128i zero = _mm_setzero_si128(), sixteen = _mm_set1_epi8(16);
     for (int f = 1; f <= 7; f += 2) {
-      const __m128i low = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&p.board[f][1]));
-      const __m128i high = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&p.board[f + 1][1]));
-      const __m128i v = _mm_unpacklo_epi64(low, high);
-      const uint64_t empty = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, zero)));
-      const uint64_t above = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(v, sixteen)));
-      occupied |= (~empty & 0xFFFF) << ((f - 1) * 8);
-      black |= above << ((f - 1) * 8);
+      occupied |= uint64_t{NonZeroBytes(&p.board[f][1], &p.board[f + 1][1])} << ((f - 1) * 8);
+      black |= uint64_t{BytesAbove16(&p.board[f][1], &p.board[f + 1][1])} << ((f - 1) * 8);
     }
-#else
-    constexpr uint64_t low7 = 0x7F7F7F7F7F7F7F7FULL, high = 0x8080808080808080ULL;
-    constexpr uint64_t plus111 = 0x6F6F6F6F6F6F6F6FULL;  // 17 + 111 = 128; no byte (at most 32) carries over
-    for (int f = 1; f <= 8; ++f) {
-      uint64_t bytes;
-      std::memcpy(&bytes, &p.board[f][1], 8);
-      const uint64_t nonZero = (((bytes & low7) + low7) | bytes) & high;  // top bit of each non-zero byte
-      const uint64_t above16 = (bytes + plus111) & high;
-      occupied |= Gather(nonZero) << ((f - 1) * 8);
-      black |= Gather(above16) << ((f - 1) * 8);
-    }
-#endif
   }
   uint64_t White() const { return occupied & ~black; }
-  // The top bits of the eight bytes, as the eight low bits.
-  static uint64_t Gather(uint64_t topBits) { return ((topBits >> 7) * 0x0102040810204080ULL) >> 56; }
 };
 
 }  // namespace ormedan::generation

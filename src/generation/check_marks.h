@@ -7,11 +7,8 @@
 
 #include <cstdint>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "declare/engine.h"
+#include "generation/board_tables.h"
 #include "generation/legality.h"
 #include "generation/pending.h"
 #include "utilita/attacks.h"
@@ -46,20 +43,7 @@ template <> struct GenSide<Black> {
 // the sixteen PieceIds of the side are looked at together.
 inline bool SliderOnKingLine(const Position& p, int side) {
   const int first = side == White ? 1 : 17;
-#if defined(__SSE2__)
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i flags = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p.kingLine + first));
-  const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p.pieceValue + first));
-  const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p.pieceValue + first + 8));
-  // Bytes that are 0xFF where the flag is 0, and where the value is 0.
-  const __m128i noFlag = _mm_cmpeq_epi8(flags, zero);
-  const __m128i dead = _mm_packs_epi16(_mm_cmpeq_epi16(low, zero), _mm_cmpeq_epi16(high, zero));
-  return _mm_movemask_epi8(_mm_or_si128(noFlag, dead)) != 0xFFFF;
-#else
-  for (int id = first; id < first + 16; ++id)
-    if (p.kingLine[id] != 0 && p.pieceValue[id] != 0) return true;
-  return false;
-#endif
+  return (NonZeroBytes(p.kingLine + first, p.kingLine + first + 8) & NonZeroWords(p.pieceValue + first)) != 0;
 }
 
 // Any pawn of colour C beside the square behind the enemy king, as the pawn
