@@ -99,7 +99,7 @@ int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Posi
         CopyPosition(scratch, src);
         scratchReady = true;
       }
-      if (KingStepAttackedOutOfLine<C>(scratch, fromFile, fromRank, toFile, toRank)) continue;
+      if (KingStepAttacked<C>(scratch, fromFile, fromRank, toFile, toRank)) continue;
     } else if (ownKingAttacked) {
       if (jumpers > 1 || (jumpers == 1 && captured != jumper)) continue;
       if (guard.Exposed(mover, toFile, toRank, captured, captured == 0)) continue;

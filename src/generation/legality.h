@@ -148,10 +148,5 @@ template <Colour C> inline bool KingStepAttacked(Position& scratch, int ff, int 
   scratch.board[ff][fr] = static_cast<uint8_t>(Side<C>::ownKing);
   return attacked;
 }
-// The same out of line, for the full-width legality loop: inlined there, it
-// crowds the registers that the loop keeps its counters in.
-template <Colour C> [[gnu::noinline]] bool KingStepAttackedOutOfLine(Position& scratch, int ff, int fr, int tf, int tr) {
-  return KingStepAttacked<C>(scratch, ff, fr, tf, tr);
-}
 
 }  // namespace ormedan::generation
