@@ -18,42 +18,30 @@
 
 #include "Alivelli/search.h"
 #include "Alivelli/tables.h"
+#include "declare/colour_asymmetries.h"
 #include "declare/model.h"
 #include "generation/generate.h"
 #include "valutazioni/evaluate.h"
 
 namespace ormedan {
 
-// What differs between the two search drivers besides the mirrored signs.
+// What differs between the two search drivers besides the deliberate
+// asymmetries (declare/colour_asymmetries.h): the mirrored signs.
 template <Colour C> struct SearchSide;
 
-template <> struct SearchSide<White> {
-  static constexpr int lastPreAnalysisPly = 7;
-  // Deepest ply at which a node gets the full generator because D >= ply.
-  static constexpr int lastFullWidthPly = 15;
-  // The first depth lowering (at a fifth of the budget) also needs D > 4.
-  static constexpr bool firstLoweringNeedsDepthAbove4 = true;
-  static constexpr std::string_view firstLoweringText = "regolata profondit\xE0 a";
+template <> struct SearchSide<White> : ColourAsymmetry<White> {
   static int32_t FixedDepth(const Engine& e) { return e.FixedDepthWhite; }
   // Reply table item: larger is better for the replying side (black).
   static int64_t ReplyItem(int32_t runningValue, int32_t reply) {
     return (int64_t{35000} - runningValue) * 4294967296LL + reply;
   }
-  // Killer table index of a cutting move, or -1 when it is not flagged.
-  static int KillerIndex(int32_t move) { return move & 0xFFFF; }
 };
 
-template <> struct SearchSide<Black> {
-  static constexpr int lastPreAnalysisPly = 8;
-  static constexpr int lastFullWidthPly = 12;
-  static constexpr bool firstLoweringNeedsDepthAbove4 = false;
-  static constexpr std::string_view firstLoweringText = "regolata profondit\xE0 a ";
+template <> struct SearchSide<Black> : ColourAsymmetry<Black> {
   static int32_t FixedDepth(const Engine& e) { return e.FixedDepthBlack; }
   static int64_t ReplyItem(int32_t runningValue, int32_t reply) {
     return (int64_t{35000} + runningValue) * 4294967296LL + reply;
   }
-  // Only quiet moves (codes below 60000) are flagged, at the code itself.
-  static int KillerIndex(int32_t move) { return move < 60000 ? move : -1; }
 };
 
 namespace search_detail {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "declare/colour_asymmetries.h"
 #include "declare/engine.h"
 #include "generation/board_tables.h"
 #include "generation/legality.h"
@@ -14,27 +15,6 @@
 #include "utilita/attacks.h"
 
 namespace ormedan::generation {
-
-// What only the generators need to know about a colour, beyond Side<C>.
-template <Colour C> struct GenSide;
-
-template <> struct GenSide<White> {
-  // A knight is worth a direct-check test in the capture plies when it
-  // leaves a square of the enemy king's square colour.
-  static constexpr bool knightsCheckDirectly = true;
-  // Discovered checks in the capture plies: files, ranks and diagonals.
-  static int DiscoveredCheck(const Position& p, int file, int rank) {
-    return SliderAttacksSquare(p, file, rank, Black);
-  }
-};
-
-template <> struct GenSide<Black> {
-  static constexpr bool knightsCheckDirectly = false;
-  // Black looks for discovered checks along files and ranks only.
-  static int DiscoveredCheck(const Position& p, int file, int rank) {
-    return OrthogonalAttacksSquare(p, file, rank, White);
-  }
-};
 
 // A slider of `side` flagged on a line with the other king (kingLine, kept
 // by MakeMove). Only a bishop, rook or queen ever gets the flag, and a
@@ -83,7 +63,7 @@ template <Colour C, CheckRule R>
 [[gnu::always_inline]] inline int ChildCheckBy(const PendingPly& pp, const Position& src, const Position& child,
                                                int32_t code) {
   using S = Side<C>;
-  using G = GenSide<C>;
+  using A = ColourAsymmetry<C>;
   if constexpr (R == InheritRule) {
     return pp.inheritedCheck;
   } else {
@@ -118,16 +98,21 @@ template <Colour C, CheckRule R>
       // Capture plies: rooks and queens, and for white a knight leaving a
       // square of the enemy king's colour, are tested for a direct check; a
       // discovered check is looked for only when one of our sliders is on a
-      // line with it.
+      // line with it (for black along files and ranks only).
       const int v = src.pieceValue[mover] * S::sign;
       bool candidate = v == RookValue || v == QueenValue;
-      if constexpr (G::knightsCheckDirectly) {
+      if constexpr (A::knightsCheckDirectly) {
         if (v == KnightValue)
           candidate = ((src.pieceFile[mover] + src.pieceRank[mover]) & 1) == ((ekf + ekr) & 1);
       }
       int checker = 0;
       if (candidate) checker = DirectCheck<C>(child, ekf, ekr, mover);
-      if (checker == 0 && SliderOnKingLine(src, C)) checker = G::DiscoveredCheck(child, ekf, ekr);
+      if (checker == 0 && SliderOnKingLine(src, C)) {
+        if constexpr (A::discoveredChecksOnDiagonals)
+          checker = SliderAttacksSquare(child, ekf, ekr, S::enemy);
+        else
+          checker = OrthogonalAttacksSquare(child, ekf, ekr, S::enemy);
+      }
       return checker;
     }
   }
