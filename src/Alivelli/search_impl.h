@@ -16,6 +16,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "Alivelli/fixed_depth.h"
 #include "Alivelli/search.h"
 #include "Alivelli/tables.h"
 #include "declare/colour_asymmetries.h"
@@ -104,6 +105,20 @@ template <Colour S, int K> constexpr Colour MoverAt = (K % 2 == 1) ? Other(S) : 
 // Deepest ply of the main search; its children are valued by material.
 constexpr int LastMainPly = 15;
 
+// Plies 4 and 5 of the main search get at least the capture generator,
+// however near the horizon; deeper plies only up to HorizonPly.
+constexpr int AlwaysCapturesToPly = 5;
+
+// The nominal depths at which the node at that depth gets its positional
+// evaluation; at other depths the tree is valued by material alone.
+constexpr int FirstEvaluatedDepth = 3, LastEvaluatedDepth = 9;
+
+// The deepest ply of the captures of a main search: one ply below the
+// depth, and one more for every three pieces on the board (pawns counting
+// half), so that long exchanges are followed while they can still be long.
+constexpr int PiecesPerHorizonPly = 3;
+constexpr int HorizonFor(int pieces, int depth) { return pieces / PiecesPerHorizonPly + depth + 1; }
+
 // Best and second root values of one main search and the final choice.
 template <Colour S> struct RootTally {
   int32_t best = WorstFor<S>();
@@ -153,6 +168,11 @@ template <Colour S> class Searcher {
   int32_t MainRoot(int rootSlot);
   template <int K> int32_t MainNode();
   template <int K> bool MainCut() const;
+  // The rules of MainCut.
+  template <int K> bool ParentCut() const;
+  template <int K> bool RootBoundCut(int D) const;
+  template <int K> bool FirstReplyCut(int D) const;
+  template <int K, int A> bool CaptureAncestorCut(int D) const;
   void LowerDepth();
 
   // N_3 with the memo: a line already seen with first and third moves
@@ -318,33 +338,50 @@ template <Colour S> int32_t Searcher<S>::MainRoot(int rootSlot) {
   return v_[1];
 }
 
-// The cut tests of N_K, made after its running value has taken a child.
+// The cut tests of N_K, made after its running value has taken a child:
+// any rule that holds ends the loop over N_K's remaining children. Each rule
+// compares N_K's value with a value that the other side already holds
+// higher up; N_K's side to move is M.
 template <Colour S> template <int K> bool Searcher<S>::MainCut() const {
-  constexpr Colour M = MoverAt<S, K>;
-  const int32_t* V = v_;
   const int D = e_.SearchDepth;
-  if constexpr (K == 2) return Reaches<M>(V[2], V[1]);
-  if constexpr (K == 3) return Reaches<M>(V[3], V[2]) || Reaches<M>(V[3], root_.second);
-  if constexpr (K == 4) return Reaches<M>(V[4], V[3]) || (D > 4 && Reaches<M>(V[4], V[1]));
-  if constexpr (K == 5) return Reaches<M>(V[5], V[4]) || (D > 5 && Reaches<M>(V[5], root_.second));
-  if constexpr (K == 6) return Reaches<M>(V[6], V[5]) || (D > 6 && Reaches<M>(V[6], V[1]));
-  if constexpr (K == 7) return Reaches<M>(V[7], V[6]) || (D < 5 && Reaches<M>(V[7], V[4]));
-  if constexpr (K == 8) return Reaches<M>(V[8], V[7]) || (D < 6 && Reaches<M>(V[8], V[5]));
-  if constexpr (K == 9)
-    return Reaches<M>(V[9], V[8]) || (D < 7 && Reaches<M>(V[9], V[6])) || (D < 5 && Reaches<M>(V[9], V[4]));
-  if constexpr (K == 10)
-    return Reaches<M>(V[10], V[9]) || (D < 8 && Reaches<M>(V[10], V[7])) || (D < 6 && Reaches<M>(V[10], V[5]));
-  if constexpr (K == 11)
-    return Reaches<M>(V[11], V[10]) || (D < 9 && Reaches<M>(V[11], V[8])) || (D < 7 && Reaches<M>(V[11], V[6])) ||
-           (D < 5 && Reaches<M>(V[11], V[4]));
-  if constexpr (K == 12)
-    return Reaches<M>(V[12], V[11]) || (D < 10 && Reaches<M>(V[12], V[9])) ||
-           (D < 8 && Reaches<M>(V[12], V[7])) || (D < 6 && Reaches<M>(V[12], V[5]));
-  if constexpr (K == 13)
-    return Reaches<M>(V[13], V[12]) || (D < 11 && Passes<M>(V[13], V[10])) || (D < 9 && Passes<M>(V[13], V[8])) ||
-           (D < 7 && Passes<M>(V[13], V[6]));
-  if constexpr (K == 14) return Reaches<M>(V[14], V[13]);
-  return false;
+  return ParentCut<K>() || RootBoundCut<K>(D) || FirstReplyCut<K>(D) || CaptureAncestorCut<K, K - 3>(D) ||
+         CaptureAncestorCut<K, K - 5>(D) || CaptureAncestorCut<K, K - 7>(D);
+}
+
+// The parent, at every node: the parent's side will not choose a child that
+// is already at least as good for us as what it has elsewhere.
+template <Colour S> template <int K> bool Searcher<S>::ParentCut() const {
+  return Reaches<MoverAt<S, K>>(v_[K], v_[K - 1]);
+}
+
+// The root bound, at N_3 and, when the depth goes beyond it, at N_5: the
+// opponent already holds this root move to the value that the root's
+// better moves have set, so it cannot become one of them.
+template <Colour S> template <int K> bool Searcher<S>::RootBoundCut(int D) const {
+  if constexpr (K == 3 || K == 5) return (K == 3 || D > K) && Reaches<MoverAt<S, K>>(v_[K], root_.second);
+  else return false;
+}
+
+// The opponent's reply at N_1, at N_4 and N_6 when the depth goes beyond
+// them: the root side already does as well here as against the reply
+// that the opponent has found best so far.
+template <Colour S> template <int K> bool Searcher<S>::FirstReplyCut(int D) const {
+  if constexpr (K == 4 || K == 6) return D > K && Reaches<MoverAt<S, K>>(v_[K], v_[1]);
+  else return false;
+}
+
+// Older ancestors in the capture part of the tree, from N_7 to N_13:
+// against the other side's ancestor A, three, five or seven plies up, when
+// A is at ply 4 or deeper and at or beyond the depth, so that it was
+// expanded with captures only. At N_13 only a strict gain cuts.
+template <Colour S> template <int K, int A> bool Searcher<S>::CaptureAncestorCut(int D) const {
+  constexpr Colour M = MoverAt<S, K>;
+  if constexpr (K >= 7 && K <= 13 && A >= 4) {
+    if constexpr (K == 13) return D <= A && Passes<M>(v_[K], v_[A]);
+    else return D <= A && Reaches<M>(v_[K], v_[A]);
+  } else {
+    return false;
+  }
 }
 
 template <Colour S> template <int K> int32_t Searcher<S>::MainNode() {
@@ -360,7 +397,7 @@ template <Colour S> template <int K> int32_t Searcher<S>::MainNode() {
     NodeAt<K>(s);
     count = GenerateMovesLazily<M>(e, p, s);
     start = MatedAt<M>(p);
-  } else if (p <= 5 || e.HorizonPly >= p) {
+  } else if (p <= AlwaysCapturesToPly || e.HorizonPly >= p) {
     start = NodeAt<K>(s).material;
     count = GenerateCapturesLazily<M>(e, p, s);
   } else {
@@ -390,7 +427,7 @@ template <Colour S> template <int K> int32_t Searcher<S>::MainNode() {
       v_[K] = v;
       if (MainCut<K>()) break;
     }
-    if (K == D && D >= 3 && D <= 9) v_[K] = Evaluate(e, K, s, v_[K]);
+    if (K == D && D >= FirstEvaluatedDepth && D <= LastEvaluatedDepth) v_[K] = Evaluate(e, K, s, v_[K]);
   } else {
     v_[K] = count == 0 ? MaterialAt<K>(s) : count == -2 ? MatedAt<M>(p) : 0;
   }
@@ -422,7 +459,7 @@ template <Colour S> int Searcher<S>::Run() {
     // it (the limit that "time" sets), it stops after the root move that
     // passes the limit; the moves not analysed rank last, and the best move
     // analysed so far is played without a main search.
-    const int32_t limit = budget_ == 999999999 ? -1 : e.driver.preAnalysisLimit;
+    const int32_t limit = budget_ == FixedDepthBudget ? -1 : e.driver.preAnalysisLimit;
     int analysed = n;
     for (int i = 1; i <= n; ++i) {
       entryOf_[i] = i;
@@ -458,7 +495,7 @@ template <Colour S> int Searcher<S>::Run() {
     if (t == 0) t = 30;
     const int64_t ratio = budget_ * 10 / t;
     int depth;
-    if (budget_ == 999999999) {
+    if (budget_ == FixedDepthBudget) {
       depth = Traits::FixedDepth(e);
     } else if (e.GamePosition.checkingPiece != 0) {
       depth = 5;
@@ -482,7 +519,7 @@ template <Colour S> int Searcher<S>::Run() {
                          g.orthogonalCount[White] + g.orthogonalCount[Black];
     if (n > 10) n = (n / 5) * 4;
     e.SearchDepth = depth;
-    e.HorizonPly = material / 3 + depth + 1;
+    e.HorizonPly = HorizonFor(material, depth);
     WriteLine(e, "profondit\xE0 ", depth);
 
     // Main search over the root moves.
