@@ -182,7 +182,9 @@ template <Colour C, bool Known> [[gnu::always_inline]] inline void MakeMoveAs(Po
   if (move > 0xFFFF) {
     const int c = MoveCaptured(move);
     if (c != 0) Capture<Known, Side<C>::enemy>(p, c);
-    if (move > 0x1FFFFFE) Promote(p, piece, MovePromotion(move));
+    // The promoted piece keeps the pawn's kingLine (0) until it moves; the
+    // capture generator's legality shortcut accepts that (legal_lists.h).
+    if (IsPromotion(move)) Promote(p, piece, MovePromotion(move));
   }
   p.board[toFile][toRank] = static_cast<uint8_t>(piece);
   p.lastMove = move;
