@@ -25,13 +25,7 @@ std::string_view EngineMoveText(const EngineMoveRecord& m, char* buf) {
   buf[n++] = rank(m.fromRank);
   buf[n++] = file(m.toFile);
   buf[n++] = rank(m.toRank);
-  switch (m.promotion) {
-    case 5: case 9: buf[n++] = 'q'; break;
-    case 4: case 8: buf[n++] = 'r'; break;
-    case 3: case 7: buf[n++] = 'b'; break;
-    case 2: case 6: buf[n++] = 'n'; break;
-    default: break;
-  }
+  if (const char letter = PromotionLetter(m.promotion)) buf[n++] = letter;
   return {buf, static_cast<size_t>(n)};
 }
 

@@ -8,15 +8,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 
+#include "declare/lines.h"
 #include "declare/position.h"
 
 namespace ormedan {
 
 namespace makemove_detail {
-
 
 // What make move needs beyond the shared Side<C> traits.
 template <Colour C> struct MoveSide;
@@ -26,9 +25,6 @@ template <> struct MoveSide<White> {
 template <> struct MoveSide<Black> {
   static uint8_t& Castled(Position& p) { return p.blackCastled; }
 };
-
-inline bool OnFileOrRank(int f, int r, int kf, int kr) { return f == kf || r == kr; }
-inline bool OnDiagonal(int f, int r, int kf, int kr) { return std::abs(f - kf) == std::abs(r - kr); }
 
 // Removes x from list[1..count] by moving the last entry into its slot.
 inline void RemoveFrom(uint8_t* list, uint8_t& count, int x) {

@@ -62,8 +62,7 @@ int ListLegalMoves(Engine& e, const Position& src, int ply, int sourceSlot, Posi
     guard.Build(src, ownKingFile, ownKingRank, S::enemy);
     guardReady = true;
     CheckingJumpers<C>(src, ownKingFile, ownKingRank, &jumpers, &jumper);
-    makeEvasions = attack_detail::Distance(enemyKingFile, ownKingFile) <= 1 &&
-                   attack_detail::Distance(enemyKingRank, ownKingRank) <= 1;
+    makeEvasions = Distance(enemyKingFile, ownKingFile) <= 1 && Distance(enemyKingRank, ownKingRank) <= 1;
   }
   int n = 0;
   uint64_t checks = 0;

@@ -24,8 +24,7 @@ void CommitRootMove(Engine& e, int slot) {
 
   // After a white move black is to move, and the other way round.
   e.PositionHistory.Append(PositionKey(e.GamePosition, IsWhitePiece(piece) ? Black : White));
-  // Every capture and every promotion has a code above 65565.
-  if (e.GamePosition.lastMove > 65565) e.PositionHistory.Clear();
+  if (IsCaptureOrPromotion(e.GamePosition.lastMove)) e.PositionHistory.Clear();
   const int value = e.GamePosition.pieceValue[piece];
   if (value == PawnValue || value == -PawnValue) e.PositionHistory.Clear();
 }

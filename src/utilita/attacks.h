@@ -8,13 +8,12 @@
 // move, so they are defined here to be inlined into the generators.
 #pragma once
 
+#include "declare/lines.h"
 #include "declare/position.h"
 
 namespace ormedan {
 
 namespace attack_detail {
-
-inline int Distance(int a, int b) { return a > b ? a - b : b - a; }
 
 // Squares strictly between files a and b on rank r are empty.
 inline bool RankOpen(const Position& p, int a, int b, int r) {

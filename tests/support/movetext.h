@@ -22,14 +22,8 @@ inline int32_t MoveFromText(const Position& p, std::string_view text) {
   if ((v == PawnValue || v == -PawnValue) && ff != tf && captured == 0) captured = p.board[tf][fr];
   int promotion = 0;
   if (text.size() >= 5) {
-    const int base = IsWhitePiece(piece) ? 0 : 4;
-    switch (text[4]) {
-      case 'n': promotion = 2 + base; break;
-      case 'b': promotion = 3 + base; break;
-      case 'r': promotion = 4 + base; break;
-      case 'q': promotion = 5 + base; break;
-      default: return 0;
-    }
+    promotion = PromotionCodeOf(text[4], IsWhitePiece(piece) ? White : Black);
+    if (promotion == 0) return 0;
   }
   return MakeMoveCode(piece, tf, tr, captured, promotion);
 }
