@@ -5,7 +5,7 @@
 
 #include "declare/model.h"
 #include "declare/quiet_io.h"
-#include "trovamossebianco/generation_perft.h"
+#include "generation/perft.h"
 
 namespace {
 

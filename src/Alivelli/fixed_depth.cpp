@@ -25,7 +25,7 @@ std::string_view EngineMoveText(const EngineMoveRecord& m, char* buf) {
   buf[n++] = rank(m.fromRank);
   buf[n++] = file(m.toFile);
   buf[n++] = rank(m.toRank);
-  if (const char letter = PromotionLetter(m.promotion); letter != 0) buf[n++] = letter;
+  if (const char letter = PromotionLetter(m.promotion)) buf[n++] = letter;
   return {buf, static_cast<size_t>(n)};
 }
 

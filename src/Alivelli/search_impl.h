@@ -16,75 +16,17 @@
 #include <cstring>
 #include <string_view>
 
+#include "Alivelli/fixed_depth.h"
 #include "Alivelli/search.h"
+#include "Alivelli/search_values.h"
 #include "Alivelli/tables.h"
 #include "declare/model.h"
-#include "trovamossebianco/generate.h"
+#include "generation/generate.h"
 #include "valutazioni/evaluate.h"
 
 namespace ormedan {
 
-// What differs between the two search drivers besides the mirrored signs.
-template <Colour C> struct SearchSide;
-
-template <> struct SearchSide<White> {
-  static constexpr int lastPreAnalysisPly = 7;
-  // Deepest ply at which a node gets the full generator because D >= ply.
-  static constexpr int lastFullWidthPly = 15;
-  // The first depth lowering (at a fifth of the budget) also needs D > 4.
-  static constexpr bool firstLoweringNeedsDepthAbove4 = true;
-  static constexpr std::string_view firstLoweringText = "regolata profondit\xE0 a";
-  static int32_t FixedDepth(const Engine& e) { return e.FixedDepthWhite; }
-  // Reply table item: larger is better for the replying side (black).
-  static int64_t ReplyItem(int32_t runningValue, int32_t reply) {
-    return (int64_t{35000} - runningValue) * 4294967296LL + reply;
-  }
-  // Killer table index of a cutting move, or -1 when it is not flagged.
-  static int KillerIndex(int32_t move) { return move & 0xFFFF; }
-};
-
-template <> struct SearchSide<Black> {
-  static constexpr int lastPreAnalysisPly = 8;
-  static constexpr int lastFullWidthPly = 12;
-  static constexpr bool firstLoweringNeedsDepthAbove4 = false;
-  static constexpr std::string_view firstLoweringText = "regolata profondit\xE0 a ";
-  static int32_t FixedDepth(const Engine& e) { return e.FixedDepthBlack; }
-  static int64_t ReplyItem(int32_t runningValue, int32_t reply) {
-    return (int64_t{35000} + runningValue) * 4294967296LL + reply;
-  }
-  // Only quiet moves (codes below 60000) are flagged, at the code itself.
-  static int KillerIndex(int32_t move) { return move < 60000 ? move : -1; }
-};
-
 namespace search_detail {
-
-// Mate value of ply p: shrinks by 10 every two plies.
-constexpr int32_t MateValue(int ply) { return 32000 - 10 * ((ply - 1) / 2); }
-
-// Starting value of a node where M is to move and expanded with the full
-// generator at ply p: M mated there.
-template <Colour M> constexpr int32_t MatedAt(int ply) { return M == White ? -MateValue(ply) : MateValue(ply); }
-
-// The better of two values for the side M to move.
-template <Colour M> constexpr int32_t Improve(int32_t v, int32_t child) {
-  if constexpr (M == White) return child > v ? child : v;
-  else return child < v ? child : v;
-}
-
-// V reaches X: at least as good as X for the side to move.
-template <Colour M> constexpr bool Reaches(int32_t v, int32_t x) {
-  if constexpr (M == White) return v >= x;
-  else return v <= x;
-}
-
-// V passes X: strictly better than X for the side to move.
-template <Colour M> constexpr bool Passes(int32_t v, int32_t x) {
-  if constexpr (M == White) return v > x;
-  else return v < x;
-}
-
-// The worst value for the side M.
-template <Colour M> constexpr int32_t WorstFor() { return M == White ? -32000 : 32000; }
 
 // One diagnostic line: text followed by decimal numbers, each after its
 // own separator text. Built on the stack, so no allocation.
@@ -110,43 +52,6 @@ inline void WriteCutLine(Engine& e, int64_t index, int64_t count) {
   e.Write(std::string_view(buf, static_cast<size_t>(p - buf)));
 }
 
-// Side to move at node N_K of a search whose root side is S.
-template <Colour S, int K> constexpr Colour MoverAt = (K % 2 == 1) ? Other(S) : S;
-
-// Deepest ply of the main search; its children are valued by material.
-constexpr int LastMainPly = 15;
-
-// Best and second root values of one main search and the final choice.
-template <Colour S> struct RootTally {
-  int32_t best = WorstFor<S>();
-  int32_t second = WorstFor<S>();  // the bound the tree prunes against
-  int bestIndex = 0, secondIndex = 0;
-
-  void Update(int i, int32_t v) {
-    if (Passes<S>(v, second)) {
-      secondIndex = i;
-      second = v;
-    }
-    if (Passes<S>(v, best)) {
-      secondIndex = bestIndex;
-      bestIndex = i;
-      // The bound stays within 2 of the best, so that a move nearly as good
-      // is still searched to its value.
-      const int32_t gain = S == White ? v - best : best - v;
-      second = gain < 2 ? best : (S == White ? v - 2 : v + 2);
-      best = v;
-    }
-  }
-
-  // The root index to play among n: when the second is less than 2 from the
-  // best, a coin decides between them.
-  int Choose(Random& rng, int n) const {
-    const int32_t gap = second > best ? second - best : best - second;
-    if (gap < 2 && n > 1 && rng.Below(2) == 1) return secondIndex;
-    return bestIndex;
-  }
-};
-
 template <Colour S> class Searcher {
  public:
   using Traits = SearchSide<S>;
@@ -165,6 +70,11 @@ template <Colour S> class Searcher {
   int32_t MainRoot(int rootSlot);
   template <int K> int32_t MainNode();
   template <int K> bool MainCut() const;
+  // The rules of MainCut.
+  template <int K> bool ParentCut() const;
+  template <int K> bool RootBoundCut(int D) const;
+  template <int K> bool FirstReplyCut(int D) const;
+  template <int K, int A> bool CaptureAncestorCut(int D) const;
   void LowerDepth();
 
   // N_3 with the memo: a line already seen with first and third moves
@@ -330,33 +240,50 @@ template <Colour S> int32_t Searcher<S>::MainRoot(int rootSlot) {
   return v_[1];
 }
 
-// The cut tests of N_K, made after its running value has taken a child.
+// The cut tests of N_K, made after its running value has taken a child:
+// any rule that holds ends the loop over N_K's remaining children. Each rule
+// compares N_K's value with a value that the other side already holds
+// higher up; N_K's side to move is M.
 template <Colour S> template <int K> bool Searcher<S>::MainCut() const {
-  constexpr Colour M = MoverAt<S, K>;
-  const int32_t* V = v_;
   const int D = e_.SearchDepth;
-  if constexpr (K == 2) return Reaches<M>(V[2], V[1]);
-  if constexpr (K == 3) return Reaches<M>(V[3], V[2]) || Reaches<M>(V[3], root_.second);
-  if constexpr (K == 4) return Reaches<M>(V[4], V[3]) || (D > 4 && Reaches<M>(V[4], V[1]));
-  if constexpr (K == 5) return Reaches<M>(V[5], V[4]) || (D > 5 && Reaches<M>(V[5], root_.second));
-  if constexpr (K == 6) return Reaches<M>(V[6], V[5]) || (D > 6 && Reaches<M>(V[6], V[1]));
-  if constexpr (K == 7) return Reaches<M>(V[7], V[6]) || (D < 5 && Reaches<M>(V[7], V[4]));
-  if constexpr (K == 8) return Reaches<M>(V[8], V[7]) || (D < 6 && Reaches<M>(V[8], V[5]));
-  if constexpr (K == 9)
-    return Reaches<M>(V[9], V[8]) || (D < 7 && Reaches<M>(V[9], V[6])) || (D < 5 && Reaches<M>(V[9], V[4]));
-  if constexpr (K == 10)
-    return Reaches<M>(V[10], V[9]) || (D < 8 && Reaches<M>(V[10], V[7])) || (D < 6 && Reaches<M>(V[10], V[5]));
-  if constexpr (K == 11)
-    return Reaches<M>(V[11], V[10]) || (D < 9 && Reaches<M>(V[11], V[8])) || (D < 7 && Reaches<M>(V[11], V[6])) ||
-           (D < 5 && Reaches<M>(V[11], V[4]));
-  if constexpr (K == 12)
-    return Reaches<M>(V[12], V[11]) || (D < 10 && Reaches<M>(V[12], V[9])) ||
-           (D < 8 && Reaches<M>(V[12], V[7])) || (D < 6 && Reaches<M>(V[12], V[5]));
-  if constexpr (K == 13)
-    return Reaches<M>(V[13], V[12]) || (D < 11 && Passes<M>(V[13], V[10])) || (D < 9 && Passes<M>(V[13], V[8])) ||
-           (D < 7 && Passes<M>(V[13], V[6]));
-  if constexpr (K == 14) return Reaches<M>(V[14], V[13]);
-  return false;
+  return ParentCut<K>() || RootBoundCut<K>(D) || FirstReplyCut<K>(D) || CaptureAncestorCut<K, K - 3>(D) ||
+         CaptureAncestorCut<K, K - 5>(D) || CaptureAncestorCut<K, K - 7>(D);
+}
+
+// The parent, at every node: the parent's side will not choose a child that
+// is already at least as good for us as what it has elsewhere.
+template <Colour S> template <int K> bool Searcher<S>::ParentCut() const {
+  return Reaches<MoverAt<S, K>>(v_[K], v_[K - 1]);
+}
+
+// The root bound, at N_3 and, when the depth goes beyond it, at N_5: the
+// opponent already holds this root move to the value that the root's
+// better moves have set, so it cannot become one of them.
+template <Colour S> template <int K> bool Searcher<S>::RootBoundCut(int D) const {
+  if constexpr (K == 3 || K == 5) return (K == 3 || D > K) && Reaches<MoverAt<S, K>>(v_[K], root_.second);
+  else return false;
+}
+
+// The opponent's reply at N_1, at N_4 and N_6 when the depth goes beyond
+// them: the root side already does as well here as against the reply
+// that the opponent has found best so far.
+template <Colour S> template <int K> bool Searcher<S>::FirstReplyCut(int D) const {
+  if constexpr (K == 4 || K == 6) return D > K && Reaches<MoverAt<S, K>>(v_[K], v_[1]);
+  else return false;
+}
+
+// Older ancestors in the capture part of the tree, from N_7 to N_13:
+// against the other side's ancestor A, three, five or seven plies up, when
+// A is at ply 4 or deeper and at or beyond the depth, so that it was
+// expanded with captures only. At N_13 only a strict gain cuts.
+template <Colour S> template <int K, int A> bool Searcher<S>::CaptureAncestorCut(int D) const {
+  constexpr Colour M = MoverAt<S, K>;
+  if constexpr (K >= 7 && K <= 13 && A >= 4) {
+    if constexpr (K == 13) return D <= A && Passes<M>(v_[K], v_[A]);
+    else return D <= A && Reaches<M>(v_[K], v_[A]);
+  } else {
+    return false;
+  }
 }
 
 template <Colour S> template <int K> int32_t Searcher<S>::MainNode() {
@@ -372,7 +299,7 @@ template <Colour S> template <int K> int32_t Searcher<S>::MainNode() {
     NodeAt<K>(s);
     count = GenerateMovesLazily<M>(e, p, s);
     start = MatedAt<M>(p);
-  } else if (p <= 5 || e.HorizonPly >= p) {
+  } else if (p <= AlwaysCapturesToPly || e.HorizonPly >= p) {
     start = NodeAt<K>(s).material;
     count = GenerateCapturesLazily<M>(e, p, s);
   } else {
@@ -403,7 +330,7 @@ template <Colour S> template <int K> int32_t Searcher<S>::MainNode() {
       v_[K] = v;
       if (MainCut<K>()) break;
     }
-    if (K == D && D >= 3 && D <= 9) v_[K] = Evaluate(e, K, s, v_[K]);
+    if (K == D && D >= FirstEvaluatedDepth && D <= LastEvaluatedDepth) v_[K] = Evaluate(e, K, s, v_[K]);
   } else {
     v_[K] = count == 0 ? MaterialAt<K>(s) : count == -2 ? MatedAt<M>(p) : 0;
   }
@@ -436,7 +363,7 @@ template <Colour S> int Searcher<S>::Run() {
     // it (the limit that "time" sets), it stops after the root move that
     // passes the limit; the moves not analysed rank last, and the best move
     // analysed so far is played without a main search.
-    const int32_t limit = budget_ == 999999999 ? -1 : e.driver.preAnalysisLimit;
+    const int32_t limit = budget_ == FixedDepthBudget ? -1 : e.driver.preAnalysisLimit;
     int analysed = n;
     for (int i = 1; i <= n; ++i) {
       entryOf_[i] = i;
@@ -472,7 +399,7 @@ template <Colour S> int Searcher<S>::Run() {
     if (t == 0) t = 30;
     const int64_t ratio = budget_ * 10 / t;
     int depth;
-    if (budget_ == 999999999) {
+    if (budget_ == FixedDepthBudget) {
       depth = Traits::FixedDepth(e);
     } else if (e.GamePosition.checkingPiece != 0) {
       depth = 5;
@@ -497,7 +424,7 @@ template <Colour S> int Searcher<S>::Run() {
                          g.orthogonalCount[White] + g.orthogonalCount[Black];
     if (n > 10) n = (n / 5) * 4;
     e.SearchDepth = depth;
-    e.HorizonPly = material / 3 + depth + 1;
+    e.HorizonPly = HorizonFor(material, depth);
     WriteLine(e, "profondit\xE0 ", depth);
 
     // Main search over the root moves.

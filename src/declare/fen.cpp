@@ -201,12 +201,12 @@ void AssignIds(Placed (&sq)[9][9]) {
 
 void Append(uint8_t* list, uint8_t& count, int id) { list[++count] = static_cast<uint8_t>(id); }
 
-bool OnFileOrRank(const Position& p, int q, int king) {
-  return p.pieceFile[q] == p.pieceFile[king] || p.pieceRank[q] == p.pieceRank[king];
+// Piece q on a file or rank, or on a diagonal, with the king.
+bool OnFileOrRankWith(const Position& p, int q, int king) {
+  return OnFileOrRank(p.pieceFile[q], p.pieceRank[q], p.pieceFile[king], p.pieceRank[king]);
 }
-bool OnDiagonal(const Position& p, int q, int king) {
-  const int df = p.pieceFile[q] - p.pieceFile[king], dr = p.pieceRank[q] - p.pieceRank[king];
-  return df == dr || df == -dr;
+bool OnDiagonalWith(const Position& p, int q, int king) {
+  return OnDiagonal(p.pieceFile[q], p.pieceRank[q], p.pieceFile[king], p.pieceRank[king]);
 }
 
 // Fills the record from the placed pieces; lists in PieceId order.
@@ -238,9 +238,9 @@ void BuildRecord(const Placed (&sq)[9][9], Position& p) {
     if (a == QueenValue || a == RookValue) Append(p.orthogonalList[c], p.orthogonalCount[c], id);
     if (a == KnightValue) Append(p.knightList[c], p.knightCount[c], id);
     const int enemyKing = id < 17 ? 17 : 1;
-    if (a == RookValue) p.kingLine[id] = OnFileOrRank(p, id, enemyKing) ? 1 : 0;
-    if (a == BishopValue) p.kingLine[id] = OnDiagonal(p, id, enemyKing) ? 1 : 0;
-    if (a == QueenValue) p.kingLine[id] = (OnFileOrRank(p, id, enemyKing) || OnDiagonal(p, id, enemyKing)) ? 1 : 0;
+    if (a == RookValue) p.kingLine[id] = OnFileOrRankWith(p, id, enemyKing) ? 1 : 0;
+    if (a == BishopValue) p.kingLine[id] = OnDiagonalWith(p, id, enemyKing) ? 1 : 0;
+    if (a == QueenValue) p.kingLine[id] = (OnFileOrRankWith(p, id, enemyKing) || OnDiagonalWith(p, id, enemyKing)) ? 1 : 0;
   }
   p.gamePhase = p.orthogonalCount[White] + p.orthogonalCount[Black] < 3 ? 3 : 2;
 }

@@ -8,15 +8,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 
+#include "declare/lines.h"
 #include "declare/position.h"
 
 namespace ormedan {
 
 namespace makemove_detail {
-
 
 // What make move needs beyond the shared Side<C> traits.
 template <Colour C> struct MoveSide;
@@ -26,9 +25,6 @@ template <> struct MoveSide<White> {
 template <> struct MoveSide<Black> {
   static uint8_t& Castled(Position& p) { return p.blackCastled; }
 };
-
-inline bool OnFileOrRank(int f, int r, int kf, int kr) { return f == kf || r == kr; }
-inline bool OnDiagonal(int f, int r, int kf, int kr) { return std::abs(f - kf) == std::abs(r - kr); }
 
 // Removes x from list[1..count] by moving the last entry into its slot.
 inline void RemoveFrom(uint8_t* list, uint8_t& count, int x) {
@@ -182,7 +178,9 @@ template <Colour C, bool Known> [[gnu::always_inline]] inline void MakeMoveAs(Po
   if (move > 0xFFFF) {
     const int c = MoveCaptured(move);
     if (c != 0) Capture<Known, Side<C>::enemy>(p, c);
-    if (move > 0x1FFFFFE) Promote(p, piece, MovePromotion(move));
+    // The promoted piece keeps the pawn's kingLine (0) until it moves; the
+    // capture generator's legality shortcut accepts that (legal_lists.h).
+    if (IsPromotion(move)) Promote(p, piece, MovePromotion(move));
   }
   p.board[toFile][toRank] = static_cast<uint8_t>(piece);
   p.lastMove = move;

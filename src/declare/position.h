@@ -81,28 +81,27 @@ constexpr int MovePromotion(int32_t m) { return (m >> 24) & 0xF; }
 constexpr bool IsCaptureOrPromotion(int32_t m) { return m > 0xFFFF; }
 constexpr bool IsPromotion(int32_t m) { return m > 0x1FFFFFE; }
 
+// Promotion codes: 2, 3, 4, 5 a white knight, bishop, rook, queen; 6..9
+// the same for black. Their letters in coordinate text are n, b, r, q.
+constexpr char PromotionLetter(int code) { return code >= 2 && code <= 9 ? "nbrq"[(code - 2) % 4] : '\0'; }
+// The code of a promotion letter for a pawn of colour c; 0 for another letter.
+constexpr int PromotionCodeOf(char letter, Colour c) {
+  const int offset = c == White ? 0 : 4;
+  switch (letter) {
+    case 'n': return 2 + offset;
+    case 'b': return 3 + offset;
+    case 'r': return 4 + offset;
+    case 'q': return 5 + offset;
+    default: return 0;
+  }
+}
+
 constexpr int32_t WhiteShortCastle = 0x1701;
 constexpr int32_t WhiteLongCastle = 0x1301;
 constexpr int32_t BlackShortCastle = 0x8711;
 constexpr int32_t BlackLongCastle = 0x8311;
 
 constexpr bool IsWhitePiece(int id) { return id < 17; }
-
-// The promotion code of a letter (n, b, r, q) for a pawn of colour c: 2..5
-// for white, 6..9 for black; 0 for any other letter.
-constexpr int PromotionCodeOf(char letter, Colour c) {
-  const int base = c == White ? 0 : 4;
-  switch (letter) {
-    case 'n': return 2 + base;
-    case 'b': return 3 + base;
-    case 'r': return 4 + base;
-    case 'q': return 5 + base;
-    default: return 0;
-  }
-}
-
-// The letter of a promotion code 2..9; 0 for none.
-constexpr char PromotionLetter(int code) { return code >= 2 && code <= 9 ? "nbrq"[(code - 2) % 4] : 0; }
 
 // What differs between the colours in generation, make move and attack tests.
 template <Colour C> struct Side;

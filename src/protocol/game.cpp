@@ -5,7 +5,7 @@
 #include "Alivelli/fixed_depth.h"
 #include "declare/game_record.h"
 #include "declare/model.h"
-#include "trovamossebianco/generate.h"
+#include "generation/generate.h"
 #include "utilita/make_checked.h"
 
 namespace ormedan {

@@ -13,7 +13,7 @@
 #include "protocol/modes.h"
 #include "protocol/numbers.h"
 #include "protocol/think.h"
-#include "trovamossebianco/generate.h"
+#include "generation/generate.h"
 #include "winboard/output_lines.h"
 
 namespace ormedan {

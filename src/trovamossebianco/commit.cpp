@@ -2,7 +2,7 @@
 // repetition history, and fills the move line's squares.
 #include "declare/game_record.h"
 #include "declare/model.h"
-#include "trovamossebianco/generate.h"
+#include "generation/generate.h"
 
 namespace ormedan {
 

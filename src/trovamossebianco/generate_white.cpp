@@ -1,5 +1,5 @@
 // White move generation and capture generation.
-#include "trovamossebianco/generation_impl.h"
+#include "generation/generators.h"
 
 namespace ormedan {
 

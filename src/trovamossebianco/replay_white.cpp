@@ -1,5 +1,5 @@
 // White replies to a black root move.
-#include "trovamossebianco/replay_impl.h"
+#include "generation/replay.h"
 
 namespace ormedan {
 

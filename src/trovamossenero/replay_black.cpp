@@ -1,5 +1,5 @@
 // Black replies to a white root move.
-#include "trovamossebianco/replay_impl.h"
+#include "generation/replay.h"
 
 namespace ormedan {
 

@@ -8,13 +8,12 @@
 // move, so they are defined here to be inlined into the generators.
 #pragma once
 
+#include "declare/lines.h"
 #include "declare/position.h"
 
 namespace ormedan {
 
 namespace attack_detail {
-
-inline int Distance(int a, int b) { return a > b ? a - b : b - a; }
 
 // Squares strictly between files a and b on rank r are empty.
 inline bool RankOpen(const Position& p, int a, int b, int r) {
@@ -54,25 +53,24 @@ inline bool KnightJump(int qf, int qr, int f, int r) {
   return t == 2 || t == -2;
 }
 
-// Last enemy rook or queen in list order attacking (f, r) along a file or
-// rank: the list is walked backwards and the first hit returned.
-inline int LastOrthogonal(const Position& p, int f, int r, int enemy) {
-  const uint8_t* list = p.orthogonalList[enemy];
-  for (int k = p.orthogonalCount[enemy]; k >= 1; --k) {
+// The last slider of list[1..count] that attacks (f, r) along its lines:
+// the list is walked backwards and the first hit returned.
+template <bool (*Attacks)(const Position&, int, int, int, int)>
+inline int LastOnLine(const Position& p, const uint8_t* list, int count, int f, int r) {
+  for (int k = count; k >= 1; --k) {
     const int q = list[k];
-    if (Orthogonal(p, p.pieceFile[q], p.pieceRank[q], f, r)) return q;
+    if (Attacks(p, p.pieceFile[q], p.pieceRank[q], f, r)) return q;
   }
   return 0;
 }
 
-// Last enemy bishop or queen in list order attacking (f, r) along a diagonal.
+// Last enemy rook or queen in list order attacking (f, r) along a file or
+// rank, and last bishop or queen along a diagonal.
+inline int LastOrthogonal(const Position& p, int f, int r, int enemy) {
+  return LastOnLine<Orthogonal>(p, p.orthogonalList[enemy], p.orthogonalCount[enemy], f, r);
+}
 inline int LastDiagonal(const Position& p, int f, int r, int enemy) {
-  const uint8_t* list = p.diagonalList[enemy];
-  for (int k = p.diagonalCount[enemy]; k >= 1; --k) {
-    const int q = list[k];
-    if (Diagonal(p, p.pieceFile[q], p.pieceRank[q], f, r)) return q;
-  }
-  return 0;
+  return LastOnLine<Diagonal>(p, p.diagonalList[enemy], p.diagonalCount[enemy], f, r);
 }
 
 }  // namespace attack_detail

@@ -11,9 +11,6 @@ namespace {
 constexpr int kMiddleGame = 2;
 constexpr int kEndgame = 3;
 
-int Abs(int x) { return x < 0 ? -x : x; }
-int Sign(int x) { return (x > 0) - (x < 0); }
-
 // Initial PieceIds that some terms follow through the game.
 constexpr int kWhiteRookA = 3, kWhiteRookH = 4, kBlackRookA = 19, kBlackRookH = 20;
 constexpr int kWhiteBishopC = 5, kWhiteBishopF = 6, kBlackBishopC = 21, kBlackBishopF = 22;
@@ -55,26 +52,12 @@ template <> struct EvalSide<Black> {
 // Callers keep the rank within 0..8.
 int ValueAt(const Position& p, int f, int r) { return p.pieceValue[p.board[f][r]]; }
 
-// Sum of the board entries strictly between two squares on one line
-// (0 when the line is open). The line must be a rank, a file or a diagonal.
-int Between(const Position& p, int f, int r, int qf, int qr) {
-  const int sf = Sign(qf - f), sr = Sign(qr - r);
-  int sum = 0;
-  for (int i = f + sf, j = r + sr; i != qf || j != qr; i += sf, j += sr) sum += p.board[i][j];
-  return sum;
-}
-
+// Slider q attacks (f, r) along an open rank or file, or diagonal.
 bool AttacksAlongRankOrFile(const Position& p, int f, int r, int q) {
-  const int qf = p.pieceFile[q], qr = p.pieceRank[q];
-  if ((qf == f) == (qr == r)) return false;  // same square, or on no common line
-  return Between(p, f, r, qf, qr) == 0;
+  return attack_detail::Orthogonal(p, p.pieceFile[q], p.pieceRank[q], f, r);
 }
-
 bool AttacksAlongDiagonal(const Position& p, int f, int r, int q) {
-  const int qf = p.pieceFile[q], qr = p.pieceRank[q];
-  const int df = qf - f;
-  if (df == 0 || Abs(df) != Abs(qr - r)) return false;
-  return Between(p, f, r, qf, qr) == 0;
+  return attack_detail::Diagonal(p, p.pieceFile[q], p.pieceRank[q], f, r);
 }
 
 // Pawn structure terms of colour C: passed, supported, isolated and weak
@@ -184,7 +167,7 @@ int LoneOfficerBonus(const Position& p, int officer, int loneKing) {
     b += 100;
   else if (orank == 4 || orank == 5)
     b += 100;
-  const int d = Abs(p.pieceFile[1] - p.pieceFile[17]) + Abs(p.pieceRank[1] - p.pieceRank[17]);
+  const int d = Distance(p.pieceFile[1], p.pieceFile[17]) + Distance(p.pieceRank[1], p.pieceRank[17]);
   if (d == 2) b += 100;
   if (d == 3) b += 50;
   if (d == 4) b += 20;
@@ -206,14 +189,14 @@ bool SpecialEnding(const Position& p, bool whiteToMove, int totalPawns, int& sco
     if (p.material > 0) {
       const int pawn = p.pawnList[White][1];
       const int o = p.pieceRank[pawn] - (whiteToMove ? 0 : 1);
-      if (p.pieceRank[17] < o || Abs(p.pieceFile[pawn] - p.pieceFile[17]) > 8 - o) {
+      if (p.pieceRank[17] < o || Distance(p.pieceFile[pawn], p.pieceFile[17]) > 8 - o) {
         score = 900 + 200 * o;
         return true;
       }
     } else {
       const int pawn = p.pawnList[Black][1];
       const int o = p.pieceRank[pawn] - (whiteToMove ? 1 : 0);
-      if (p.pieceRank[1] > o || Abs(p.pieceFile[pawn] - p.pieceFile[1]) > o) {
+      if (p.pieceRank[1] > o || Distance(p.pieceFile[pawn], p.pieceFile[1]) > o) {
         score = -900 - 200 * (8 - o);
         return true;
       }
@@ -242,7 +225,7 @@ int AttackerCount(const Position& p, int file, int rank) {
     n += prod == 2 || prod == -2;
   }
   const int king = Side<C>::ownKing;
-  n += Abs(p.pieceFile[king] - file) <= 1 && Abs(p.pieceRank[king] - rank) <= 1;
+  n += Distance(p.pieceFile[king], file) <= 1 && Distance(p.pieceRank[king], rank) <= 1;
   // A queen sits in both slider lists but shares only one line with the
   // square, so it is counted once.
   for (int k = 1; k <= p.diagonalCount[C]; ++k) n += AttacksAlongDiagonal(p, file, rank, p.diagonalList[C][k]);

@@ -18,7 +18,7 @@
 #include <string_view>
 
 #include "declare/model.h"
-#include "trovamossebianco/generate.h"
+#include "generation/generate.h"
 #include "declare/game_record.h"
 #include "utilita/make_checked.h"
 #include "winboard/driver.h"

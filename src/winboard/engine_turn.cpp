@@ -7,7 +7,7 @@
 #include "Alivelli/fixed_depth.h"
 #include "Alivelli/search.h"
 #include "declare/model.h"
-#include "trovamossebianco/generate.h"
+#include "generation/generate.h"
 #include "winboard/driver.h"
 
 namespace ormedan {

@@ -6,7 +6,7 @@
 
 #include "Textrout/textrout.h"
 #include "declare/model.h"
-#include "trovamossebianco/generate.h"
+#include "generation/generate.h"
 #include "declare/game_record.h"
 #include "utilita/make_checked.h"
 #include "winboard/driver.h"

@@ -12,7 +12,7 @@
 #include "declare/model.h"
 #include "declare/quiet_io.h"
 #include "fuzz/reference_board.h"
-#include "trovamossebianco/generation_perft.h"
+#include "generation/perft.h"
 
 namespace {
 

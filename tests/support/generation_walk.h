@@ -15,8 +15,8 @@
 #include "declare/model.h"
 #include "support/fen_load.h"
 #include "support/fen_writer.h"
-#include "trovamossebianco/generate.h"
-#include "trovamossebianco/generation_perft.h"
+#include "generation/generate.h"
+#include "generation/perft.h"
 #include "utilita/attacks.h"
 
 namespace ormedan::testing {

@@ -20,8 +20,11 @@ inline int32_t MoveFromText(const Position& p, std::string_view text) {
   int captured = p.board[tf][tr];
   const int v = p.pieceValue[piece];
   if ((v == PawnValue || v == -PawnValue) && ff != tf && captured == 0) captured = p.board[tf][fr];
-  const int promotion = text.size() >= 5 ? PromotionCodeOf(text[4], IsWhitePiece(piece) ? White : Black) : 0;
-  if (text.size() >= 5 && promotion == 0) return 0;
+  int promotion = 0;
+  if (text.size() >= 5) {
+    promotion = PromotionCodeOf(text[4], IsWhitePiece(piece) ? White : Black);
+    if (promotion == 0) return 0;
+  }
   return MakeMoveCode(piece, tf, tr, captured, promotion);
 }
 

@@ -15,7 +15,7 @@
 #include "Alivelli/search.h"
 #include "declare/model.h"
 #include "support/fakes.h"
-#include "trovamossebianco/generate.h"
+#include "generation/generate.h"
 
 namespace ormedan::testing {
 

@@ -8,7 +8,7 @@
 #include "declare/model.h"
 #include "support/fakes.h"
 #include "support/generation_walk.h"
-#include "trovamossebianco/generate.h"
+#include "generation/generate.h"
 
 namespace ormedan {
 namespace {
@@ -189,6 +189,29 @@ TEST(GenerateCaptures, LeavesTheSourceInWorkAndSavedPositionAndOtherPliesAlone) 
     EXPECT_TRUE(testing::SamePosition(t.rig.e().ChildPositions[s][4], s == 2 ? t.position : marker));
   }
   for (int i = 1; i <= n; ++i) EXPECT_TRUE(CheckPosition(t.Child(i))) << i;
+}
+
+// A piece just promoted has no kingLine flag until it moves, so the new
+// queen on a8 does not count as aimed at the h8 king, and the rook that
+// stands between them may leave the line: the quiescence plies accept this.
+TEST(GenerateCaptures, APinByAPieceJustPromotedIsNotSeen) {
+  testing::Rig rig;
+  Engine& e = rig.e();
+  const Position root = testing::LoadFen("4r2k/P7/8/4N3/8/8/8/4K3 w - - 0 1");
+  e.ChildPositions[1][1] = root;
+  const int n = GenerateMoves<White>(e, 2, 1);
+  int promoted = 0;
+  for (int i = 1; i <= n; ++i)
+    if (testing::MoveText(root, e.ChildPositions[i][2].lastMove) == "a7a8q") promoted = i;
+  ASSERT_NE(promoted, 0);
+  const Position after = e.ChildPositions[promoted][2];
+  e.HorizonPly = 8;
+  // The rook's two captures: the queen (good, first) and the knight, which
+  // leaves the king to the queen.
+  const Moves children = testing::ChildMoves(e, after, 3, GenerateCaptures<Black>(e, 3, promoted));
+  ASSERT_EQ(children, (Moves{"e8a8", "e8e5"}));
+  const Position& open = e.ChildPositions[2][3];
+  EXPECT_EQ(SquareAttacked(open, open.pieceFile[17], open.pieceRank[17], Black), after.board[1][8]);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include "support/fakes.h"
 #include "support/generation_walk.h"
 #include "support/movetext.h"
-#include "trovamossebianco/generate.h"
+#include "generation/generate.h"
 
 namespace ormedan {
 namespace {

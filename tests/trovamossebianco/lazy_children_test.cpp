@@ -1,7 +1,9 @@
-// The search's lazy generators against the eager ones: the same count or
+// The generators against the plain forms: GenerateMoves against the plain
+// form of tests/support, the capture generator against the plain captures
+// below; then the search's lazy generators against them: the same count or
 // result code, the same moves in the same order, the same material and check
 // mark without making the child, and each child, made late and out of
-// order, the very record the eager generator stores.
+// order, the very record the plain form stores.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,8 +12,9 @@
 #include "declare/model.h"
 #include "support/fakes.h"
 #include "support/generation_walk.h"
-#include "trovamossebianco/generate.h"
-#include "trovamossebianco/generation_impl.h"
+#include "support/plain_generation.h"
+#include "generation/generate.h"
+#include "generation/board_tables.h"
 
 namespace ormedan {
 namespace {
@@ -67,12 +70,18 @@ template <Colour C> std::vector<Position> PlainCaptureChildren(const Position& s
 template <Colour C> std::string CompareOne(Engine& e, int ply, int slot, Kind kind) {
   const Position source = e.ChildPositions[slot][ply - 1];
   if (kind != Kind::Moves) e.HorizonPly = kind == Kind::HorizonCaptures ? ply : ply + 1;
-  const int eager = kind == Kind::Moves ? GenerateMoves<C>(e, ply, slot) : GenerateCaptures<C>(e, ply, slot);
+  const int eager =
+      kind == Kind::Moves ? testing::PlainGenerateMoves<C>(e, ply, slot) : GenerateCaptures<C>(e, ply, slot);
   std::vector<Position> children;
   for (int j = 1; j <= eager; ++j) children.push_back(e.ChildPositions[j][ply]);
   const std::vector<int32_t> listed(e.MoveList, e.MoveList + e.MoveCount);
-  if (kind != Kind::Moves) {
-    // GenerateMoves has its own plain reference (the perft walks).
+  if (kind == Kind::Moves) {
+    if (GenerateMoves<C>(e, ply, slot) != eager) return "GenerateMoves: another count than the plain form";
+    if (std::vector<int32_t>(e.MoveList, e.MoveList + e.MoveCount) != listed) return "GenerateMoves: another list";
+    for (int j = 1; j <= eager; ++j)
+      if (!testing::SamePosition(e.ChildPositions[j][ply], children[j - 1]))
+        return "GenerateMoves: child " + std::to_string(j) + " not the plain one";
+  } else {
     const std::vector<Position> plain = PlainCaptureChildren<C>(source, listed, kind == Kind::Captures);
     if (plain.size() != children.size()) return "not the plain captures";
     for (size_t k = 0; k < plain.size(); ++k)

@@ -5,7 +5,7 @@
 #include "declare/model.h"
 #include "support/fakes.h"
 #include "support/fen_load.h"
-#include "trovamossebianco/generate.h"
+#include "generation/generate.h"
 #include "utilita/attacks.h"
 
 namespace ormedan {

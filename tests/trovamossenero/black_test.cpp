@@ -8,7 +8,7 @@
 #include "declare/model.h"
 #include "support/fakes.h"
 #include "support/generation_walk.h"
-#include "trovamossebianco/generate.h"
+#include "generation/generate.h"
 
 namespace ormedan {
 namespace {

@@ -7,7 +7,7 @@
 #include "declare/model.h"
 #include "support/fakes.h"
 #include "support/generation_walk.h"
-#include "trovamossebianco/generation_perft.h"
+#include "generation/perft.h"
 
 namespace ormedan {
 namespace {

@@ -12,7 +12,7 @@
 #include "support/child_process.h"
 #include "support/fakes.h"
 #include "support/generation_walk.h"
-#include "trovamossebianco/generation_perft.h"
+#include "generation/perft.h"
 
 namespace ormedan {
 namespace {

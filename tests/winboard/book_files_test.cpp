@@ -15,7 +15,7 @@
 #include "support/files.h"
 #include "support/generation_walk.h"
 #include "support/turns.h"
-#include "trovamossebianco/generate.h"
+#include "generation/generate.h"
 
 namespace ormedan {
 namespace {

@@ -7,7 +7,7 @@
 #include "declare/model.h"
 #include "support/builder.h"
 #include "support/turns.h"
-#include "trovamossebianco/generate.h"
+#include "generation/generate.h"
 #include "winboard/driver.h"
 
 namespace ormedan {

@@ -10,7 +10,7 @@
 #include "declare/model.h"
 #include "support/generation_walk.h"
 #include "support/turns.h"
-#include "trovamossebianco/generate.h"
+#include "generation/generate.h"
 #include "winboard/driver.h"
 
 namespace ormedan {

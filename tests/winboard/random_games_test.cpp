@@ -15,8 +15,8 @@
 #include "support/fen_writer.h"
 #include "support/generation_walk.h"
 #include "support/referee.h"
-#include "trovamossebianco/generate.h"
-#include "trovamossebianco/generation_perft.h"
+#include "generation/generate.h"
+#include "generation/perft.h"
 
 namespace ormedan {
 namespace {

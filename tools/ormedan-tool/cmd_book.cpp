@@ -43,7 +43,7 @@
 #include "declare/model.h"
 #include "declare/quiet_io.h"
 #include "tool.h"
-#include "trovamossebianco/generate.h"
+#include "generation/generate.h"
 
 namespace ormedan::tool {
 

@@ -14,7 +14,7 @@
 #include "declare/model.h"
 #include "declare/quiet_io.h"
 #include "tool.h"
-#include "trovamossebianco/generation_perft.h"
+#include "generation/perft.h"
 
 namespace ormedan::tool {
 

@@ -1,7 +1,7 @@
 // Perft walk over ChildPositions.
-#include "trovamossebianco/generation_perft.h"
+#include "generation/perft.h"
 
-#include "trovamossebianco/generate.h"
+#include "generation/generate.h"
 
 namespace ormedan {
 
@@ -53,8 +53,7 @@ std::string MoveCoordinates(const Position& from, int32_t move) {
   s += static_cast<char>('0' + from.pieceRank[piece]);
   s += static_cast<char>('a' + MoveToFile(move) - 1);
   s += static_cast<char>('0' + MoveToRank(move));
-  const int promotion = MovePromotion(move);
-  if (promotion >= 2 && promotion <= 9) s += "nbrq"[(promotion - 2) % 4];
+  if (const char letter = PromotionLetter(MovePromotion(move))) s += letter;
   return s;
 }
 

@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "declare/model.h"
-#include "trovamossebianco/generate.h"
+#include "generation/generate.h"
 #include "utilita/attacks.h"
 
 namespace ormedan {
