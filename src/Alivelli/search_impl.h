@@ -20,6 +20,7 @@
 #include "Alivelli/search.h"
 #include "Alivelli/search_values.h"
 #include "Alivelli/tables.h"
+#include "declare/line_builder.h"
 #include "declare/model.h"
 #include "generation/generate.h"
 #include "valutazioni/evaluate.h"
@@ -28,28 +29,13 @@ namespace ormedan {
 
 namespace search_detail {
 
-// One diagnostic line: text followed by decimal numbers, each after its
-// own separator text. Built on the stack, so no allocation.
+// One diagnostic line: a text and a number.
 inline void WriteLine(Engine& e, std::string_view text, int64_t value) {
-  char buf[128];
-  const size_t n = text.size() < 96 ? text.size() : 96;
-  std::memcpy(buf, text.data(), n);
-  const auto r = std::to_chars(buf + n, buf + sizeof buf, value);
-  e.Write(std::string_view(buf, static_cast<size_t>(r.ptr - buf)));
+  e.Write(LineBuilder().Text(text).Number(value).View());
 }
 
 inline void WriteCutLine(Engine& e, int64_t index, int64_t count) {
-  // Two 64-bit numbers take at most 20 characters each: the buffer always fits.
-  char buf[96];
-  constexpr std::string_view head = "tagliato a mossa  ";
-  constexpr std::string_view mid = " su ";
-  char* const end = buf + sizeof buf;
-  char* p = buf + head.size();
-  std::memcpy(buf, head.data(), head.size());
-  p = std::to_chars(p, end - mid.size() - 20, index).ptr;
-  std::memcpy(p, mid.data(), mid.size());
-  p = std::to_chars(p + mid.size(), end, count).ptr;
-  e.Write(std::string_view(buf, static_cast<size_t>(p - buf)));
+  e.Write(LineBuilder().Text("tagliato a mossa  ").Number(index).Text(" su ").Number(count).View());
 }
 
 template <Colour S> class Searcher {
@@ -80,6 +66,21 @@ template <Colour S> class Searcher {
   // N_3 with the memo: a line already seen with first and third moves
   // exchanged takes its remembered value.
   template <bool Main> int32_t ValueOfThirdNode();
+
+  // The value of child j of N_K in the pre-analysis or the main search: its
+  // material at the last ply, else the value of its own node.
+  template <bool Main, int K> [[gnu::always_inline]] int32_t ChildValue(int j) {
+    constexpr int p = K + 1;
+    constexpr int last = Main ? LastMainPly : Traits::lastPreAnalysisPly;
+    if constexpr (p == last) {
+      return PendingChildMaterial(e_, p, j);
+    } else {
+      slot_[p] = j;
+      if constexpr (p == 3) return ValueOfThirdNode<Main>();
+      else if constexpr (Main) return MainNode<p>();
+      else return PreNode<p>();
+    }
+  }
 
   // The node N_K of slot s, its check mark and its material. From ply 3 on
   // the children come from the lazy generators: a node is made only when
@@ -163,15 +164,7 @@ template <Colour S> template <int K> int32_t Searcher<S>::PreNode() {
     int32_t v = start;
     v_[K] = v;
     for (int j = 1; j <= count; ++j) {
-      int32_t child;
-      if constexpr (p == last) {
-        child = PendingChildMaterial(e, p, j);
-      } else {
-        slot_[p] = j;
-        if constexpr (p == 3) child = ValueOfThirdNode<false>();
-        else child = PreNode<p>();
-      }
-      v = Improve<M>(v, child);
+      v = Improve<M>(v, ChildValue<false, K>(j));
       v_[K] = v;
       if (Reaches<M>(v, v_[K - 1])) {
         if constexpr (K == 2) FlagKiller(e.OddPlyKillers, PendingChildMove(e, 3, j));
@@ -318,15 +311,7 @@ template <Colour S> template <int K> int32_t Searcher<S>::MainNode() {
           break;
         }
       }
-      int32_t child;
-      if constexpr (p == LastMainPly) {
-        child = PendingChildMaterial(e, p, j);
-      } else {
-        slot_[p] = j;
-        if constexpr (p == 3) child = ValueOfThirdNode<true>();
-        else child = MainNode<p>();
-      }
-      v = Improve<M>(v, child);
+      v = Improve<M>(v, ChildValue<true, K>(j));
       v_[K] = v;
       if (MainCut<K>()) break;
     }

@@ -55,6 +55,11 @@ template <Colour C> int ReplayStoredReplies(Engine& e, int slot);
 // Makes root child `slot` (0 counts as 1) the game's position.
 void CommitRootMove(Engine& e, int slot);
 
+// GenerateMoves of a colour known only at run time.
+inline int GenerateMovesFor(Engine& e, Colour c, int ply, int slot, MaterialTest material = MaterialTest::Apply) {
+  return c == White ? GenerateMoves<White>(e, ply, slot, material) : GenerateMoves<Black>(e, ply, slot, material);
+}
+
 extern template int GenerateMoves<White>(Engine&, int, int, MaterialTest);
 extern template int GenerateMoves<Black>(Engine&, int, int, MaterialTest);
 extern template int GenerateCaptures<White>(Engine&, int, int);

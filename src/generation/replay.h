@@ -8,7 +8,7 @@
 
 #include "declare/model.h"
 #include "generation/generate.h"
-#include "utilita/attacks.h"
+#include "utilita/make_checked.h"
 
 namespace ormedan {
 
@@ -36,16 +36,13 @@ int ReplayStoredReplies(Engine& e, int slot) {
     const int n = std::min<int32_t>(count, MaxChildren);
     std::sort(entry->replies + 1, entry->replies + 1 + n, std::greater<int64_t>());
 
-    constexpr int king = Side<C>::enemyKing;
-    constexpr Colour kingColour = Side<C>::enemy;
     for (int k = 1; k <= n; ++k) {
       const int32_t code = static_cast<int32_t>(static_cast<uint32_t>(entry->replies[k]));
       e.MoveList[k - 1] = code;
       if (code <= 0) continue;
       Position& w = e.WorkPosition;
       w = e.ChildPositions[slot][1];
-      MakeMove(w, code);
-      w.checkingPiece = static_cast<uint8_t>(SquareAttacked(w, w.pieceFile[king], w.pieceRank[king], kingColour));
+      MakeMoveMarkingCheck(w, code);
       e.ChildPositions[k][2] = w;
     }
   }

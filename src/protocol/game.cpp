@@ -18,8 +18,7 @@ constexpr int32_t MaxCarriedHalfmoves = 150;
 
 int GenerateFor(Engine& e, Colour c) {
   e.WorkPosition = e.GamePosition;
-  return c == White ? GenerateMoves<White>(e, 1, 1, MaterialTest::Skip)
-                    : GenerateMoves<Black>(e, 1, 1, MaterialTest::Skip);
+  return GenerateMovesFor(e, c, 1, 1, MaterialTest::Skip);
 }
 
 // The repetition history at the start: the FEN's halfmove clock counts as

@@ -168,8 +168,7 @@ class Uci : public ThinkingWatch {
 
   int32_t FirstLegalMove(Colour side) {
     e_.WorkPosition = e_.GamePosition;
-    const int n = side == White ? GenerateMoves<White>(e_, 1, 1, MaterialTest::Skip)
-                                : GenerateMoves<Black>(e_, 1, 1, MaterialTest::Skip);
+    const int n = GenerateMovesFor(e_, side, 1, 1, MaterialTest::Skip);
     return n > 0 ? e_.ChildPositions[1][1].lastMove : 0;
   }
 

@@ -238,7 +238,7 @@ class Xboard2 : public ThinkingWatch {
     if (post_ && turn.searched) WriteThinking(e_.LastSearch, side, move);
     ReplyJoined(e_, "move ", move);
     e_.WorkPosition = e_.GamePosition;
-    const int replies = side == White ? GenerateMoves<Black>(e_, 1, 1) : GenerateMoves<White>(e_, 1, 1);
+    const int replies = GenerateMovesFor(e_, Other(side), 1, 1);
     std::string_view claim = result(replies, true);
     if (claim.empty() && KeySeenThrice(e_, PositionKey(e_.GamePosition, Other(side))))
       claim = "1/2-1/2 {Draw by repetition}";

@@ -20,6 +20,7 @@
 #include "declare/model.h"
 #include "generation/generate.h"
 #include "declare/game_record.h"
+#include "declare/line_builder.h"
 #include "utilita/make_checked.h"
 #include "winboard/driver.h"
 
@@ -69,7 +70,7 @@ struct LegalMoves {
 Colour EngineColour(const Engine& e) { return e.driver.engineIsBlack ? Black : White; }
 
 void CollectLegalMoves(Engine& e, LegalMoves& legal) {
-  const int n = EngineColour(e) == Black ? GenerateMoves<Black>(e, 1, 1) : GenerateMoves<White>(e, 1, 1);
+  const int n = GenerateMovesFor(e, EngineColour(e), 1, 1);
   legal.count = 0;
   for (int slot = 1; slot <= n && slot <= MaxChildren; ++slot) legal.codes[legal.count++] = e.ChildPositions[slot][1].lastMove;
 }
@@ -98,12 +99,7 @@ int64_t MakeBookKey(const Engine& e, char* buffer) {
   return length;
 }
 
-void WriteFoundLine(Engine& e, int64_t count) {
-  char line[48] = "trovate ";
-  char* end = std::to_chars(line + 8, line + 32, count).ptr;
-  std::memcpy(end, " mosse", 6);
-  e.Write(std::string_view(line, static_cast<size_t>(end + 6 - line)));
-}
+void WriteFoundLine(Engine& e, int64_t count) { e.Write(LineBuilder().Text("trovate ").Number(count).Text(" mosse").View()); }
 
 // Steps shared by both lookups: key line, book label, candidates, draw.
 bool LookupIn(Engine& e, const TextList& book, std::string_view label) {

@@ -6,6 +6,7 @@
 
 #include "Alivelli/fixed_depth.h"
 #include "Alivelli/search.h"
+#include "declare/line_builder.h"
 #include "declare/model.h"
 #include "generation/generate.h"
 #include "winboard/driver.h"
@@ -50,11 +51,7 @@ void WriteResult(Engine& e, int code, std::string_view mated) {
 }
 
 void WriteNumberLine(Engine& e, std::string_view prefix, int64_t value, std::string_view suffix) {
-  char line[64];
-  std::memcpy(line, prefix.data(), prefix.size());
-  char* end = std::to_chars(line + prefix.size(), line + 40, value).ptr;
-  std::memcpy(end, suffix.data(), suffix.size());
-  e.Write(std::string_view(line, static_cast<size_t>(end - line) + suffix.size()));
+  e.Write(LineBuilder().Text(prefix).Number(value).Text(suffix).View());
 }
 
 void WriteStatistics(Engine& e) {

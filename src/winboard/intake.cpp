@@ -17,7 +17,7 @@ namespace ormedan {
 namespace {
 
 int GenerateRootMoves(Engine& e, Colour c, MaterialTest material = MaterialTest::Apply) {
-  return c == White ? GenerateMoves<White>(e, 1, 1, material) : GenerateMoves<Black>(e, 1, 1, material);
+  return GenerateMovesFor(e, c, 1, 1, material);
 }
 
 // The promotion code of the letter; the codes follow the engine's colour

@@ -9,31 +9,9 @@
 #include <string_view>
 
 #include "declare/engine.h"
+#include "declare/line_builder.h"
 
 namespace ormedan {
-
-// Composes one line from texts and numbers on the stack; what does not fit
-// in its room is left out.
-class LineBuilder {
- public:
-  LineBuilder& Text(std::string_view t) {
-    const size_t n = t.size() < Room - size_ ? t.size() : Room - size_;
-    if (n > 0) std::memcpy(buf_ + size_, t.data(), n);
-    size_ += n;
-    return *this;
-  }
-  LineBuilder& Number(int64_t v) {
-    char digits[24];
-    const auto r = std::to_chars(digits, digits + sizeof digits, v);
-    return Text(std::string_view(digits, static_cast<size_t>(r.ptr - digits)));
-  }
-  std::string_view View() const { return {buf_, size_}; }
-
- private:
-  static constexpr size_t Room = 240;
-  char buf_[Room];
-  size_t size_ = 0;
-};
 
 // Writes the protocol line a + b (a long echo of a client's line is cut).
 inline void ReplyJoined(Engine& e, std::string_view a, std::string_view b) {
@@ -58,9 +36,7 @@ inline void WriteJoined(Engine& e, std::string_view a, std::string_view b) {
 
 // Writes the prefix followed by the number in plain decimal.
 inline void WriteNumberLine(Engine& e, std::string_view prefix, int64_t value) {
-  char digits[24];
-  const auto r = std::to_chars(digits, digits + sizeof digits, value);
-  WriteJoined(e, prefix, std::string_view(digits, static_cast<size_t>(r.ptr - digits)));
+  e.Write(LineBuilder().Text(prefix).Number(value).View());
 }
 
 }  // namespace ormedan

@@ -397,7 +397,7 @@ struct Replayer {
         return false;
       }
       const int32_t code = MakeMoveCode(piece, toFile, toRank, captured, promotion);
-      const int n = white ? GenerateMoves<White>(e, 1, 1) : GenerateMoves<Black>(e, 1, 1);
+      const int n = GenerateMovesFor(e, white ? White : Black, 1, 1);
       bool legal = false;
       for (int slot = 1; slot <= n && !legal; ++slot) legal = e.ChildPositions[slot][1].lastMove == code;
       if (!legal || piece == 0 || IsWhitePiece(piece) != white) {
