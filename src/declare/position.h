@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace ormedan {
 
@@ -94,6 +95,28 @@ constexpr int PromotionCodeOf(char letter, Colour c) {
     case 'q': return 5 + offset;
     default: return 0;
   }
+}
+
+// The MoveCode that coordinate text ("e2e4", "e7e8q", castling as the king's
+// move) names in p: the piece on its origin, what stands on its destination
+// or, for a pawn moving diagonally onto an empty square, the pawn beside it
+// (en passant), and the promotion letter for the moving piece's colour. 0
+// when the text is not two squares and an optional n, b, r or q, or its
+// origin is empty. Whether the move is legal is not looked at.
+inline int32_t MoveCodeFromText(const Position& p, std::string_view text) {
+  if (text.size() != 4 && text.size() != 5) return 0;
+  const auto in = [](char c, char low) { return c >= low && c < low + 8; };
+  if (!in(text[0], 'a') || !in(text[1], '1') || !in(text[2], 'a') || !in(text[3], '1')) return 0;
+  const int ff = text[0] - 'a' + 1, fr = text[1] - '0';
+  const int tf = text[2] - 'a' + 1, tr = text[3] - '0';
+  const int piece = p.board[ff][fr];
+  if (piece == 0) return 0;
+  int captured = p.board[tf][tr];
+  const int v = p.pieceValue[piece];
+  if ((v == PawnValue || v == -PawnValue) && ff != tf && captured == 0) captured = p.board[tf][fr];
+  const int promotion = text.size() == 5 ? PromotionCodeOf(text[4], piece < 17 ? White : Black) : 0;
+  if (text.size() == 5 && promotion == 0) return 0;
+  return MakeMoveCode(piece, tf, tr, captured, promotion);
 }
 
 constexpr int32_t WhiteShortCastle = 0x1701;

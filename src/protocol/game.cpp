@@ -46,8 +46,6 @@ int32_t CounterField(std::string_view fen, int n, int32_t missing) {
   return value;
 }
 
-int Digit(char c, char low, char high) { return c >= low && c <= high ? c - low + 1 : 0; }
-
 }  // namespace
 
 void StartGame(Engine& e) {
@@ -97,24 +95,9 @@ bool ReplayGame(Engine& e, int64_t moves) {
 }
 
 int32_t LegalMoveFromText(Engine& e, std::string_view text) {
-  if (text.size() != 4 && text.size() != 5) return 0;
-  const int fromFile = Digit(text[0], 'a', 'h'), fromRank = Digit(text[1], '1', '8');
-  const int toFile = Digit(text[2], 'a', 'h'), toRank = Digit(text[3], '1', '8');
-  if (fromFile == 0 || fromRank == 0 || toFile == 0 || toRank == 0) return 0;
+  const int32_t code = MoveCodeFromText(e.GamePosition, text);
   const Colour mover = SideToMove(e);
-  const Position& game = e.GamePosition;
-  const int piece = game.board[fromFile][fromRank];
-  if (piece == 0 || IsWhitePiece(piece) != (mover == White)) return 0;
-  int captured = game.board[toFile][toRank];
-  // A pawn moving diagonally onto an empty square takes en passant.
-  const int value = game.pieceValue[piece];
-  if (captured == 0 && fromFile != toFile && (value == PawnValue || value == -PawnValue)) {
-    const int behind = value > 0 ? toRank - 1 : toRank + 1;
-    if (behind >= 1 && behind <= 8) captured = game.board[toFile][behind];
-  }
-  const int promotion = text.size() == 5 ? PromotionCodeOf(text[4], mover) : 0;
-  if (text.size() == 5 && promotion == 0) return 0;
-  const int32_t code = MakeMoveCode(piece, toFile, toRank, captured, promotion);
+  if (code == 0 || IsWhitePiece(MovePiece(code)) != (mover == White)) return 0;
   const int n = GenerateFor(e, mover);
   for (int s = 1; s <= n && s <= MaxChildren; ++s)
     if (e.ChildPositions[s][1].lastMove == code) return code;

@@ -376,27 +376,18 @@ struct Replayer {
     for (size_t ply = 0; ply < moves.size(); ++ply) {
       const std::string& m = moves[ply];
       const bool white = ply % 2 == 0;
-      if (m.size() < 4 || m.size() > 5 || m[0] < 'a' || m[0] > 'h' || m[2] < 'a' || m[2] > 'h' || m[1] < '1' ||
-          m[1] > '8' || m[3] < '1' || m[3] > '8') {
+      const bool squares = m.size() >= 4 && m[0] >= 'a' && m[0] <= 'h' && m[1] >= '1' && m[1] <= '8' &&
+                           m[2] >= 'a' && m[2] <= 'h' && m[3] >= '1' && m[3] <= '8';
+      if (!squares || m.size() > 5 || (m.size() == 5 && PromotionCodeOf(m[4], White) == 0)) {
         error = "malformed move " + m;
         return false;
       }
-      const int fromFile = m[0] - 'a' + 1, fromRank = m[1] - '0';
-      const int toFile = m[2] - 'a' + 1, toRank = m[3] - '0';
       const Position& g = e.GamePosition;
-      const int piece = g.board[fromFile][fromRank];
-      int captured = g.board[toFile][toRank];
-      bool expressible = m.size() == 4;
-      if (std::abs(g.pieceValue[piece]) == PawnValue && fromFile != toFile && captured == 0) {
-        captured = g.board[toFile][fromRank];  // en passant
-        expressible = false;
-      }
-      const int promotion = m.size() == 5 ? PromotionCodeOf(m[4], white ? White : Black) : 0;
-      if (m.size() == 5 && promotion == 0) {
-        error = "malformed move " + m;
-        return false;
-      }
-      const int32_t code = MakeMoveCode(piece, toFile, toRank, captured, promotion);
+      const int32_t code = MoveCodeFromText(g, m);  // 0 for an empty origin
+      const int piece = MovePiece(code);
+      // A code cannot express a promotion or an en-passant capture (a
+      // capture of a piece that is not on the destination).
+      const bool expressible = m.size() == 4 && (code == 0 || MoveCaptured(code) == g.board[MoveToFile(code)][MoveToRank(code)]);
       const int n = GenerateMovesFor(e, white ? White : Black, 1, 1);
       bool legal = false;
       for (int slot = 1; slot <= n && !legal; ++slot) legal = e.ChildPositions[slot][1].lastMove == code;
