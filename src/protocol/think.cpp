@@ -1,7 +1,6 @@
 #include "protocol/think.h"
 
 #include "Alivelli/fixed_depth.h"
-#include "Alivelli/search.h"
 #include "declare/game_record.h"
 #include "protocol/game.h"
 #include "winboard/driver.h"
@@ -36,8 +35,8 @@ bool AnalyseAtDepth(Engine& e, int depth, SearchReport& report) {
   const Colour side = SideToMove(e);
   const int64_t moves = e.MoveHistory.Count();
   const int32_t budget = e.driver.moveBudget;
-  e.driver.moveBudget = FixedDepthBudget;
-  const int result = side == White ? (e.FixedDepthWhite = depth, SearchWhite(e)) : (e.FixedDepthBlack = depth, SearchBlack(e));
+  const Position position = e.GamePosition;
+  const int result = SearchAtFixedDepth(e, position, side, depth);
   e.driver.moveBudget = budget;
   report = e.LastSearch;
   if (e.MoveHistory.Count() > moves) ReplayGame(e, moves);
