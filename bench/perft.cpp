@@ -6,6 +6,7 @@
 #include "declare/model.h"
 #include "declare/quiet_io.h"
 #include "generation/perft.h"
+#include "utilita/fen.h"
 
 namespace {
 

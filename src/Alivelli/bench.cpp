@@ -8,6 +8,7 @@
 #include "Alivelli/fixed_depth.h"
 #include "declare/model.h"
 #include "declare/quiet_io.h"
+#include "utilita/fen.h"
 
 namespace ormedan {
 

@@ -2,18 +2,20 @@
 #include "Alivelli/fixed_depth.h"
 
 #include "Alivelli/search.h"
+#include "Alivelli/time_manager.h"
 
 namespace ormedan {
 
-int SearchAtFixedDepth(Engine& e, const Position& p, Colour toMove, int depth) {
+SearchResult SearchPositionAtDepth(Engine& e, const Position& p, Colour toMove, int depth) {
   e.GamePosition = p;
-  e.driver.moveBudget = FixedDepthBudget;
-  if (toMove == White) {
-    e.FixedDepthWhite = depth;
-    return Search<White>(e);
-  }
-  e.FixedDepthBlack = depth;
-  return Search<Black>(e);
+  PlanFixedDepth(e, depth);
+  return toMove == White ? Search<White>(e) : Search<Black>(e);
+}
+
+int SearchAtFixedDepth(Engine& e, const Position& p, Colour toMove, int depth) {
+  const SearchResult r = SearchPositionAtDepth(e, p, toMove, depth);
+  CommitSearchResult(e, r);
+  return r.code;
 }
 
 std::string_view EngineMoveText(const EngineMoveRecord& m, char* buf) {

@@ -9,12 +9,12 @@
 
 namespace ormedan {
 
-// The budget value that makes the drivers use the fixed depth of their colour.
-constexpr int32_t FixedDepthBudget = 999999999;
+// Makes p the game position and searches it for `toMove` to `depth`,
+// without a clock. The game is left as it was.
+SearchResult SearchPositionAtDepth(Engine& e, const Position& p, Colour toMove, int depth);
 
-// Makes p the game position, sets the budget to FixedDepthBudget and the
-// fixed depth of the side to move to `depth`, and runs that side's driver.
-// Returns the driver's result.
+// The same, then the move is committed as the plain mode commits it (the
+// game, its history and EngineMove). Returns the search's result code.
 int SearchAtFixedDepth(Engine& e, const Position& p, Colour toMove, int depth);
 
 // The engine's last played move in coordinate form ("e2e4", "a7a8q").

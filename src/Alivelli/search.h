@@ -1,19 +1,22 @@
-// The search driver: chooses, commits and records the engine's move.
+// The search driver: chooses the engine's move and reports it; the game is
+// left as it was.
 #pragma once
 
 #include "declare/engine.h"
 
 namespace ormedan {
 
-// Returns the number of root moves searched (a move was played), or
-// -1 stalemate, -2 checkmated, -3 repetition, -4 insufficient material,
-// -5 fifty-move draw.
-template <Colour C> int Search(Engine& e);
+// Searches GamePosition for the side C within e.budget. The result's code
+// is the number of root moves searched (a move was chosen), or -1
+// stalemate, -2 checkmated, -3 repetition, -4 insufficient material, -5
+// fifty-move draw.
+template <Colour C> SearchResult Search(Engine& e);
 
-inline int SearchWhite(Engine& e) { return Search<White>(e); }
-inline int SearchBlack(Engine& e) { return Search<Black>(e); }
+// Plays a search's move into the game as the plain mode has always done:
+// the game position, its key and the move list, and the move line's squares.
+void CommitSearchResult(Engine& e, const SearchResult& r);
 
-extern template int Search<White>(Engine&);
-extern template int Search<Black>(Engine&);
+extern template SearchResult Search<White>(Engine&);
+extern template SearchResult Search<Black>(Engine&);
 
 }  // namespace ormedan

@@ -20,6 +20,7 @@
 #include "Alivelli/search.h"
 #include "Alivelli/search_values.h"
 #include "Alivelli/tables.h"
+#include "declare/game_record.h"
 #include "declare/line_builder.h"
 #include "declare/model.h"
 #include "generation/generate.h"
@@ -45,7 +46,7 @@ template <Colour S> class Searcher {
 
   explicit Searcher(Engine& e) : e_(e) {}
 
-  int Run();
+  SearchResult Run();
 
  private:
   // ---- pre-analysis ----
@@ -99,6 +100,18 @@ template <Colour S> class Searcher {
     else return PendingChildMaterial(e_, K, s);
   }
 
+  // The one question the search asks at its check points: whether to stop
+  // now. The clock has passed `limitCs` (NoLimit: the clock ends nothing),
+  // the node limit is reached, or the client wants the move now.
+  bool ShouldStop(int64_t limitCs) {
+    if (limitCs != NoLimit && ElapsedCentiseconds(e_) > limitCs) return true;
+    if (e_.budget.nodeLimit > 0 && e_.NodeCount >= e_.budget.nodeLimit) return true;
+    return e_.StopRequested();
+  }
+  static constexpr int64_t NoLimit = INT64_MAX;
+  // The clock's share `divisor` of the budget as a limit.
+  int64_t BudgetShare(int64_t divisor) const { return timed_ ? budget_ / divisor : NoLimit; }
+
   void FlagKiller(uint8_t* table, int32_t move) {
     const int index = Traits::KillerIndex(move);
     if (index >= 0) table[index] = 1;
@@ -111,6 +124,9 @@ template <Colour S> class Searcher {
   // Driver state of one call.
   int n_ = 0;
   int64_t budget_ = 0;
+  bool timed_ = true;
+  int64_t moveLimit_ = NoLimit;
+  int32_t reply_[MaxChildren + 1] = {};  // the reply each root move was valued against
   RootTally<S> root_;
   bool timedOut_ = false, loweredAtFifth_ = false, loweredAtHalf_ = false;
   int32_t rootValue_[MaxChildren + 1] = {};
@@ -199,13 +215,13 @@ template <Colour S> template <bool Main> int32_t Searcher<S>::ValueOfThirdNode()
 // fifth and once at half of the budget.
 template <Colour S> void Searcher<S>::LowerDepth() {
   Engine& e = e_;
-  if (!loweredAtFifth_ && n_ > 5 && (!Traits::firstLoweringNeedsDepthAbove4 || e.SearchDepth > 4) &&
-      ElapsedCentiseconds(e) > budget_ / 5) {
+  if (!loweredAtFifth_ && n_ > 5 && (!Traits::firstLoweringNeedsDepthAbove4 || e.SearchDepth > 4) && timed_ &&
+      ElapsedCentiseconds(e) > BudgetShare(5)) {
     loweredAtFifth_ = true;
     e.SearchDepth -= 1;
     WriteLine(e, Traits::firstLoweringText, e.SearchDepth);
   }
-  if (!loweredAtHalf_ && e.SearchDepth > 4 && ElapsedCentiseconds(e) > budget_ / 2) {
+  if (!loweredAtHalf_ && e.SearchDepth > 4 && timed_ && ElapsedCentiseconds(e) > BudgetShare(2)) {
     loweredAtHalf_ = true;
     e.SearchDepth -= 1;
     WriteLine(e, "regolata profondit\xE0 a ", e.SearchDepth);
@@ -220,10 +236,13 @@ template <Colour S> int32_t Searcher<S>::MainRoot(int rootSlot) {
     e.NodeCount += count;
     int32_t v = MatedAt<O>(2);
     v_[1] = v;
+    reply_[rootSlot] = 0;
     for (int j = 1; j <= count; ++j) {
       if (rootSlot == 1) LowerDepth();
       slot_[2] = j;
-      v = Improve<O>(v, MainNode<2>());
+      const int32_t child = MainNode<2>();
+      if (Passes<O>(child, v) || reply_[rootSlot] == 0) reply_[rootSlot] = e.ChildPositions[j][2].lastMove;
+      v = Improve<O>(v, child);
       v_[1] = v;
       if (Passes<O>(v, root_.second)) break;
     }
@@ -306,7 +325,7 @@ template <Colour S> template <int K> int32_t Searcher<S>::MainNode() {
       if constexpr (K == 5) {
         // Time check before each generation at ply 7; a client's stop
         // request ends the search the same way.
-        if (timedOut_ || ElapsedCentiseconds(e) > budget_ || e.StopRequested()) {
+        if (timedOut_ || ShouldStop(moveLimit_)) {
           timedOut_ = true;
           break;
         }
@@ -324,7 +343,7 @@ template <Colour S> template <int K> int32_t Searcher<S>::MainNode() {
 
 // ---------------------------------------------------------------- driver
 
-template <Colour S> int Searcher<S>::Run() {
+template <Colour S> SearchResult Searcher<S>::Run() {
   Engine& e = e_;
   e.BranchingFactor = e.GamePosition.gamePhase == 3 ? 5.0f : 5.5f;
   ResetSearchTables(e);
@@ -332,12 +351,17 @@ template <Colour S> int Searcher<S>::Run() {
   e.SearchDepth = 4;
   e.HorizonPly = 8;
   root_ = RootTally<S>();
-  budget_ = e.driver.moveBudget;
+  const SearchBudget& budget = e.budget;
+  budget_ = budget.moveCs;
+  timed_ = budget.timed;
+  moveLimit_ = timed_ ? budget_ : NoLimit;
 
-  e.LastSearch = {};
+  SearchResult result;
   int n = 0;
-  if (KeySeenThrice(e, PositionKey(e.GamePosition, S))) n = -3;
-  if (e.PositionHistory.Count() > 100) n = -5;
+  if (budget.answersClaimableDraws) {
+    if (KeySeenThrice(e, PositionKey(e.GamePosition, S))) n = -3;
+    if (FiftyMoveRuleReached(e)) n = -5;
+  }
   if (n == 0) {
     n = GenerateMoves<S>(e, 1, 1);
     if (n > 0) e.NodeCount += n;
@@ -345,10 +369,10 @@ template <Colour S> int Searcher<S>::Run() {
 
   if (n > 0) {
     // Pre-analysis of every root move. When the clock cannot pay for all of
-    // it (the limit that "time" sets), it stops after the root move that
-    // passes the limit; the moves not analysed rank last, and the best move
-    // analysed so far is played without a main search.
-    const int32_t limit = budget_ == FixedDepthBudget ? -1 : e.driver.preAnalysisLimit;
+    // it (the time manager's pre-analysis limit), it stops after the root
+    // move that passes the limit; the moves not analysed rank last, and the
+    // best move analysed so far is played without a main search.
+    const int64_t limit = timed_ && budget.preAnalysisCs >= 0 ? budget.preAnalysisCs : NoLimit;
     int analysed = n;
     for (int i = 1; i <= n; ++i) {
       entryOf_[i] = i;
@@ -357,7 +381,7 @@ template <Colour S> int Searcher<S>::Run() {
         continue;
       }
       rootValue_[i] = PreRoot(i);
-      if (i < n && ((limit >= 0 && ElapsedCentiseconds(e) > limit) || e.StopRequested())) analysed = i;
+      if (i < n && ShouldStop(limit)) analysed = i;
     }
     // Stable bubble sort, best for the root side first.
     for (int pass = 1; pass <= n; ++pass) {
@@ -384,8 +408,8 @@ template <Colour S> int Searcher<S>::Run() {
     if (t == 0) t = 30;
     const int64_t ratio = budget_ * 10 / t;
     int depth;
-    if (budget_ == FixedDepthBudget) {
-      depth = Traits::FixedDepth(e);
+    if (!timed_) {
+      depth = budget.fixedDepth;
     } else if (e.GamePosition.checkingPiece != 0) {
       depth = 5;
       long double power = e.BranchingFactor;
@@ -401,7 +425,7 @@ template <Colour S> int Searcher<S>::Run() {
     }
 
     if (analysed < n) n = 1;
-    if (e.DepthLimit > 0 && depth > e.DepthLimit) depth = e.DepthLimit;
+    if (budget.depthLimit > 0 && depth > budget.depthLimit) depth = budget.depthLimit;
 
     const Position& g = e.GamePosition;
     const int material = (g.pawnCount[White] + g.pawnCount[Black]) / 2 + g.knightCount[White] +
@@ -428,30 +452,37 @@ template <Colour S> int Searcher<S>::Run() {
         }
         if (timedOut_) v = WorstFor<S>();
         root_.Update(i, v);
-        if (budget_ - ElapsedCentiseconds(e) < budget_ / n || timedOut_ || e.StopRequested()) {
+        // Stop when less than one root move's share of the budget is left.
+        if (timedOut_ || ShouldStop(timed_ ? budget_ - budget_ / n : NoLimit)) {
           WriteCutLine(e, i, n);
           break;
         }
       }
     }
 
-    const int play = root_.Choose(e.rng, n);
-    CommitRootMove(e, play);
-    RecordChosenMove(e, play);
+    int play = root_.Choose(e.rng, n);
+    if (play == 0) play = 1;  // no root move valued: the first stands
     // Without a finished main search the pre-analysis value stands.
     const bool searched = root_.bestIndex > 0 && root_.best != WorstFor<S>();
-    e.LastSearch = {e.SearchDepth, searched ? root_.best : rootValue_[1], e.GamePosition.lastMove};
+    result.slot = play;
+    result.move = e.ChildPositions[play][1].lastMove;
+    result.value = searched ? root_.best : rootValue_[1];
+    result.depth = e.SearchDepth;
+    result.line[0] = result.move;
+    result.lineLength = 1;
+    if (n >= 2 && reply_[play] != 0) result.line[result.lineLength++] = reply_[play];
     WriteLine(e, "punteggio mossa  ", root_.best);
   }
 
   WriteLine(e, "totale millisecondi ", int64_t{ElapsedCentiseconds(e)} * 10);
   WriteLine(e, "scelta mossa  ", root_.bestIndex);
-  return n;
+  result.code = n;
+  return result;
 }
 
 }  // namespace search_detail
 
-template <Colour C> int Search(Engine& e) {
+template <Colour C> SearchResult Search(Engine& e) {
   search_detail::Searcher<C> searcher(e);
   return searcher.Run();
 }

@@ -16,7 +16,6 @@ namespace ormedan {
 template <Colour C> struct SearchSide;
 
 template <> struct SearchSide<White> : ColourAsymmetry<White> {
-  static int32_t FixedDepth(const Engine& e) { return e.FixedDepthWhite; }
   // Reply table item: larger is better for the replying side (black).
   static int64_t ReplyItem(int32_t runningValue, int32_t reply) {
     return (int64_t{35000} - runningValue) * 4294967296LL + reply;
@@ -24,7 +23,6 @@ template <> struct SearchSide<White> : ColourAsymmetry<White> {
 };
 
 template <> struct SearchSide<Black> : ColourAsymmetry<Black> {
-  static int32_t FixedDepth(const Engine& e) { return e.FixedDepthBlack; }
   static int64_t ReplyItem(int32_t runningValue, int32_t reply) {
     return (int64_t{35000} + runningValue) * 4294967296LL + reply;
   }

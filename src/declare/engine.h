@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "declare/io.h"
+#include "declare/limits.h"
+#include "declare/settings.h"
 #include "declare/position.h"
 
 namespace ormedan {
@@ -74,15 +76,11 @@ struct DriverState {
   uint8_t gameActive = 0;
   uint8_t opponentIsComputer = 0;
   uint8_t markFlag = 0;
-  // time control, centiseconds
+  // the plain mode's time control, centiseconds
   int32_t movesPerControl = 0;
   int32_t baseTime = 0;
   int32_t remainingTime = 0;
-  int32_t moveBudget = 0;
-  int64_t clockStart = 0;  // microseconds of the engine's clock
-  // Centiseconds the search's pre-analysis may take before it stops early so
-  // that the clock lasts the rest of the control; -1: no limit. Set by "time".
-  int32_t preAnalysisLimit = -1;
+  int64_t clockStart = 0;  // microseconds of the engine's clock: the move's time runs from here
 };
 
 // Where the game started: the initial position after "new", or a position
@@ -104,6 +102,11 @@ struct GameRecord {
   // while its key is in PositionHistory the history holds one key more
   // than the halfmoves played without a capture or pawn move.
   uint8_t startKeyed = 0;
+  // Halfmoves without a capture or pawn move that make the fifty-move
+  // draw. The rule's number is 100; the plain mode, which counts the keys
+  // of its history and does not key its start, has always seen the draw
+  // one halfmove later, when more than 100 are recorded.
+  int32_t fiftyMoveHalfmoves = 101;
 };
 
 // How the engine's own lines (search and book diagnostics) reach the client.
@@ -122,11 +125,20 @@ class StopWatch {
   virtual bool StopNow() = 0;
 };
 
-// What the last search found, for the protocols that report it.
-struct SearchReport {
-  int32_t depth = 0;
-  int32_t value = 0;  // white-positive
-  int32_t played = 0;  // MoveCode of the move played, 0 for none
+// What a search found. The search leaves the game as it was; the caller
+// plays the move (CommitSearchResult in the plain mode, the game record in
+// the protocol modes).
+struct SearchResult {
+  static constexpr int MaxLine = 2;
+  int code = 0;        // > 0: root moves searched; otherwise the result code
+  int slot = 0;        // the chosen root child, ChildPositions[slot][1]
+  int32_t move = 0;    // its MoveCode, 0 for none
+  int32_t value = 0;   // white-positive
+  int32_t depth = 0;   // the depth of the main search, 0 for none
+  // The line the search expects: the move, then the reply it was valued
+  // against where the search knows it.
+  int32_t line[MaxLine] = {};
+  int lineLength = 0;
 };
 
 struct EngineMoveRecord {
@@ -231,10 +243,8 @@ struct Engine {
   int32_t LastPredictedDepth = 4;
   float BranchingFactor = 5.5f;
   int64_t NodeCount = 0;
-  int32_t FixedDepthWhite = 0;
-  int32_t FixedDepthBlack = 0;
-  int32_t DepthLimit = 0;  // the deepest main search a client allows; 0 = no limit
-  SearchReport LastSearch;
+  EngineSettings settings;
+  SearchBudget budget;  // what the next search may spend (Alivelli/time_manager.h)
 
   bool StopRequested() { return watch != nullptr && watch->StopNow(); }
 

@@ -24,6 +24,10 @@ Colour SideToMove(const Engine& e);
 // Halfmoves since the last capture or pawn move.
 int64_t HalfmoveClock(const Engine& e);
 
+// The fifty-move rule: enough halfmoves without a capture or pawn move
+// (GameRecord::fiftyMoveHalfmoves) for a draw.
+inline bool FiftyMoveRuleReached(const Engine& e) { return HalfmoveClock(e) >= e.Record.fiftyMoveHalfmoves; }
+
 // Makes the record start from the initial position, White to move.
 void StartRecordFromInitial(Engine& e);
 

@@ -37,9 +37,4 @@ int32_t ElapsedMilliseconds(Engine& e);
 // Returns true when consistent; otherwise describes the first fault in *why.
 bool CheckPosition(const Position& p, std::string* why = nullptr);
 
-// Builds a position from FEN for tools and tests (not a protocol command).
-// Returns false with a message in error when the FEN is malformed or
-// describes no legal chess position.
-bool PositionFromFen(std::string_view fen, Position& out, Colour& toMove, std::string& error);
-
 }  // namespace ormedan

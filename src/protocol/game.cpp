@@ -7,6 +7,7 @@
 #include "declare/model.h"
 #include "generation/generate.h"
 #include "utilita/make_checked.h"
+#include "utilita/fen.h"
 
 namespace ormedan {
 

@@ -5,10 +5,12 @@ namespace ormedan {
 namespace {
 
 // The protocol modes write the engine's own Italian lines so that clients
-// pass over them, and count book moves for repetitions like any other.
+// pass over them, count book moves for repetitions like any other, and see
+// the fifty-move draw at the rule's hundredth halfmove.
 void EnterMode(Engine& e, Mode mode) {
   e.diagnostics = mode == Mode::Uci ? DiagnosticStyle::Dropped : DiagnosticStyle::Comment;
   e.Record.keysBookMoves = 1;
+  e.Record.fiftyMoveHalfmoves = 100;
 }
 
 }  // namespace

@@ -15,6 +15,10 @@ enum class Mode { Plain, Xboard2, Uci };
 // Start-up, the mode's loop and shutdown; returns the exit status.
 int RunMode(Engine& e, const StartUpOptions& options, Mode mode);
 
+// Start-up, the plain loop (or UCI, when the client opens with "uci") and
+// shutdown; returns the process exit status.
+int RunEngine(Engine& e, const StartUpOptions& options);
+
 // The loops of the two protocol modes, after start-up. Each returns when
 // the client quits or goes away. `firstLine` is a line already read.
 void Xboard2Loop(Engine& e);
@@ -25,12 +29,10 @@ void UciLoop(Engine& e, std::string_view firstLine);
 // problem (a bad FEN, an illegal move) is described in `problem`.
 void ApplyUciPosition(Engine& e, std::string_view line, std::string& startFen, std::string& problem);
 
-// The feature lines that answer "protover" in protocol 2.
-inline constexpr std::string_view kXboardFeatures[] = {
+// The first feature line that answers "protover" in protocol 2; the options'
+// lines (protocol/options.h) and "feature done=1" follow it.
+inline constexpr std::string_view kXboardFeatures =
     "feature ping=1 setboard=1 usermove=1 colors=0 time=1 reuse=1 sigint=0 sigterm=1 san=0 analyze=1 draw=0 "
-    "pause=0 myname=\"ORMEDAN 1.0\"",
-    "feature option=\"OwnBook -check 1\"",
-    "feature done=1",
-};
+    "pause=0 myname=\"ORMEDAN 1.0\"";
 
 }  // namespace ormedan

@@ -15,33 +15,33 @@ constexpr int32_t MateThreshold = 31000;
 
 }  // namespace
 
-TurnOutcome PlayEngineMove(Engine& e, bool booksOpen) {
+TurnOutcome ChooseMove(Engine& e) {
   TurnOutcome t;
   const Colour side = SideToMove(e);
   e.driver.engineIsBlack = side == Black ? 1 : 0;
   t.before = e.GamePosition;
-  const int64_t moves = e.MoveHistory.Count();
-  const bool books = booksOpen && e.Record.fromFen == 0;
-  e.LastSearch = {};
-  t.code = side == White ? ChooseEngineMove<White>(e, books) : ChooseEngineMove<Black>(e, books);
-  if (t.code > 0 && e.MoveHistory.Count() == moves + 1) {
-    t.move = e.MoveHistory.At(moves);
-    t.searched = e.LastSearch.played == t.move && e.LastSearch.depth > 0;
-  }
+  const EngineChoice choice = side == White ? ChooseEngineMove<White>(e, MoveApplication::Report)
+                                            : ChooseEngineMove<Black>(e, MoveApplication::Report);
+  t.code = choice.code;
+  t.fromBook = choice.fromBook;
+  t.closesOpening = choice.closesOpening;
+  t.search = choice.search;
+  if (choice.fromBook) t.search.depth = 0;
+  if (t.code > 0) t.move = choice.search.move;
   return t;
 }
 
-bool AnalyseAtDepth(Engine& e, int depth, SearchReport& report) {
-  const Colour side = SideToMove(e);
-  const int64_t moves = e.MoveHistory.Count();
-  const int32_t budget = e.driver.moveBudget;
+void ApplyTurn(Engine& e, const TurnOutcome& t) {
+  if (t.fromBook || t.move == 0) return;
+  PlayMove(e, t.move);
+  if (t.closesOpening) CloseOpening(e);
+}
+
+bool AnalyseAtDepth(Engine& e, int depth, SearchResult& result) {
   const Position position = e.GamePosition;
-  const int result = SearchAtFixedDepth(e, position, side, depth);
-  e.driver.moveBudget = budget;
-  report = e.LastSearch;
-  if (e.MoveHistory.Count() > moves) ReplayGame(e, moves);
-  if (result <= 0) report = {};
-  return result > 0;
+  result = SearchPositionAtDepth(e, position, SideToMove(e), depth);
+  if (result.code <= 0) result = {};
+  return result.code > 0;
 }
 
 Score ScoreFor(int32_t whiteValue, Colour side) {

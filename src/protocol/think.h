@@ -9,21 +9,26 @@
 namespace ormedan {
 
 struct TurnOutcome {
-  int code = 0;          // the search's result code; > 0: a move was played
-  int32_t move = 0;      // the move played, 0 for none
-  bool searched = false;  // false for a book move
-  Position before{};      // the position before it, for its text
+  int code = 0;             // the search's result code; > 0: a move was chosen
+  int32_t move = 0;         // the move chosen, 0 for none
+  bool fromBook = false;    // a book move: already played into the game
+  bool closesOpening = false;
+  SearchResult search;      // what the search found (its depth is 0 for a book move)
+  Position before{};        // the position before the move, for its text
 };
 
-// The engine plays the side to move: a book move when the books are open and
-// the game started from the initial position, otherwise a search within the
-// budget already set (protocol/clock.h).
-TurnOutcome PlayEngineMove(Engine& e, bool booksOpen);
+// The engine chooses a move for the side to move: a book move (played at
+// once) when the books are open, otherwise a search within e.budget (set by
+// the time manager), whose move is left for ApplyTurn.
+TurnOutcome ChooseMove(Engine& e);
 
-// Searches the position at a fixed depth and leaves the game as it was.
-// False when the side to move has no move to search (mate, stalemate or a
-// draw); `report` then holds a depth of 0.
-bool AnalyseAtDepth(Engine& e, int depth, SearchReport& report);
+// Plays the chosen move through the game record (a book move is there
+// already) and ends the opening phase when the search did.
+void ApplyTurn(Engine& e, const TurnOutcome& t);
+
+// Searches the position at a fixed depth; the game stays as it is. False
+// when the side to move has no move to search (mate, stalemate or a draw).
+bool AnalyseAtDepth(Engine& e, int depth, SearchResult& result);
 
 // A search value (white-positive) for the side `side`: centipawns, or the
 // moves to mate when `mate` (negative: the side is mated).

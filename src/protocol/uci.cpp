@@ -1,17 +1,17 @@
 // UCI: the client sends the whole game with each "position" and asks for a
 // move with "go"; the engine answers with "info" lines and "bestmove".
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "declare/game_record.h"
 #include "declare/model.h"
-#include "protocol/clock.h"
+#include "Alivelli/time_manager.h"
 #include "protocol/game.h"
 #include "protocol/line_source.h"
 #include "protocol/modes.h"
 #include "protocol/numbers.h"
+#include "protocol/options.h"
 #include "protocol/think.h"
 #include "generation/generate.h"
 #include "winboard/output_lines.h"
@@ -19,30 +19,6 @@
 namespace ormedan {
 
 namespace {
-
-// The memo and the search are of one fixed size and one thread: the only
-// values these options take.
-constexpr std::string_view kUciHeader[] = {
-    "id name ORMEDAN 1.0",
-    "id author the ORMEDAN team",
-    "option name OwnBook type check default true",
-    "option name Hash type spin default 1 min 1 max 1",
-    "option name Threads type spin default 1 min 1 max 1",
-    "uciok",
-};
-
-// A bare "go" thinks this long.
-constexpr int64_t PlainGoCs = 500;
-
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const char x = a[i] >= 'A' && a[i] <= 'Z' ? static_cast<char>(a[i] + 32) : a[i];
-    const char y = b[i] >= 'A' && b[i] <= 'Z' ? static_cast<char>(b[i] + 32) : b[i];
-    if (x != y) return false;
-  }
-  return true;
-}
 
 // The words of a line, in order.
 std::vector<std::string_view> Words(std::string_view line) {
@@ -77,11 +53,14 @@ class Uci : public ThinkingWatch {
   void Handle(std::string_view line) {
     const std::string_view command = FirstWord(line);
     if (command == "uci") {
-      for (const std::string_view l : kUciHeader) e_.Reply(l);
+      e_.Reply("id name ORMEDAN 1.0");
+      e_.Reply("id author the ORMEDAN team");
+      WriteUciOptions(e_);
+      e_.Reply("uciok");
     } else if (command == "isready") {
       e_.Reply("readyok");
     } else if (command == "setoption") {
-      SetOption(line);
+      SetOptionLine(line);
     } else if (command == "ucinewgame") {
       StartGame(e_);
       startFen_.clear();
@@ -99,21 +78,15 @@ class Uci : public ThinkingWatch {
   }
 
   // setoption name NAME [value VALUE]
-  void SetOption(std::string_view line) {
+  void SetOptionLine(std::string_view line) {
     std::string_view rest = AfterFirstWord(line);
     if (FirstWord(rest) != "name") return ReplyJoined(e_, "info string setoption needs a name: ", line);
     rest = AfterFirstWord(rest);
     const size_t at = rest.find(" value ");
     const std::string_view name = TrimLine(rest.substr(0, at));
     const std::string_view value = at == std::string_view::npos ? "" : TrimLine(rest.substr(at + 7));
-    if (SameText(name, "OwnBook")) {
-      if (value != "true" && value != "false") return ReplyJoined(e_, "info string OwnBook takes true or false: ", line);
-      booksOn_ = value == "true";
-    } else if (SameText(name, "Hash") || SameText(name, "Threads")) {
-      if (value != "1") return ReplyJoined(e_, "info string this value cannot be set (the only one is 1): ", line);
-    } else {
-      ReplyJoined(e_, "info string unknown option: ", name);
-    }
+    const std::string problem = SetOption(e_, name, value);
+    if (!problem.empty()) ReplyJoined(e_, "info string ", problem);
   }
 
   void SetPosition(std::string_view line) {
@@ -125,12 +98,11 @@ class Uci : public ThinkingWatch {
   void Go(std::string_view line) {
     const std::vector<std::string_view> words = Words(line);
     const Colour side = SideToMove(e_);
-    ClockControl clock;
-    bool infinite = false, timed = false;
+    SearchLimits limits;
     for (size_t i = 1; i < words.size(); ++i) {
       const std::string_view w = words[i];
       if (w == "infinite") {
-        infinite = true;
+        limits.infinite = true;
         continue;
       }
       if (w == "ponder") continue;
@@ -138,31 +110,30 @@ class Uci : public ThinkingWatch {
       const bool number = i + 1 < words.size() && ParseInteger(words[i + 1], v);
       if (!number) continue;
       ++i;
+      // UCI gives times in milliseconds, the engine counts centiseconds.
       const int64_t cs = v > 0 ? v / 10 : 0;
+      const bool own = (w[0] == 'w') == (side == White);
       if (w == "wtime" || w == "btime") {
-        if ((w == "wtime") == (side == White)) clock.ownCs = cs;
-        timed = true;
+        (own ? limits.clockCs : limits.otherClockCs) = cs;
       } else if (w == "winc" || w == "binc") {
-        if ((w == "winc") == (side == White)) clock.incrementCs = cs;
+        if (own) limits.incrementCs = cs;
       } else if (w == "movestogo") {
-        clock.movesPerControl = v > 0 && v < 100000 ? static_cast<int32_t>(v) : 0;
+        limits.movesToGo = v > 0 && v < 100000 ? static_cast<int32_t>(v) : 0;
       } else if (w == "movetime") {
-        clock.fixedCs = cs > 0 ? cs : 1;
-        timed = true;
+        limits.fixedCs = cs > 0 ? cs : 1;
       } else if (w == "depth") {
-        clock.depth = static_cast<int32_t>(v < 1 ? 1 : v > MaxAnalysisDepth ? MaxAnalysisDepth : v);
+        limits.depth = static_cast<int32_t>(v < 1 ? 1 : v > MaxAnalysisDepth ? MaxAnalysisDepth : v);
       }
     }
-    // A clock for one side only (the other's time left out) still counts.
-    if (timed && clock.ownCs < 0 && clock.fixedCs == 0) clock.ownCs = 0;
-    if (!timed && clock.depth == 0 && !infinite) clock.fixedCs = PlainGoCs;
-
     if (!HasLegalMove(e_)) {
       e_.Reply("bestmove 0000");
       return;
     }
-    if (infinite) return Analyse(clock.depth > 0 ? clock.depth : MaxAnalysisDepth, true);
-    PrepareSearch(e_, clock, 0);
+    if (limits.infinite) return Analyse(limits.depth > 0 ? limits.depth : MaxAnalysisDepth, true);
+    PlanSearch(e_, limits, 0);
+    // The client decides results: a position either side could claim as
+    // drawn is searched all the same.
+    e_.budget.answersClaimableDraws = false;
     Think(side);
   }
 
@@ -175,34 +146,26 @@ class Uci : public ThinkingWatch {
   void Think(Colour side) {
     stop_ = Stop::None;
     e_.watch = this;
-    TurnOutcome turn = PlayEngineMove(e_, booksOn_);
-    if (turn.move == 0 && (turn.code == -3 || turn.code == -5) && stop_ != Stop::Quit) {
-      // A draw the rules would let either side claim; the client plays on,
-      // so the search looks past the repetitions.
-      const auto keys = std::make_unique<KeyHistory>(e_.PositionHistory);
-      e_.PositionHistory.Clear();
-      turn = PlayEngineMove(e_, false);
-      e_.PositionHistory = *keys;
-      ReplayGame(e_, e_.MoveHistory.Count());
-    }
+    TurnOutcome turn = ChooseMove(e_);
     e_.watch = nullptr;
     if (stop_ == Stop::Quit) {
       quit_ = true;
       return;
     }
-    int32_t move = turn.move;
-    Position before = turn.before;
-    if (move == 0) {
+    if (turn.move == 0) {
       // Too little material to search: any legal move will do.
-      before = e_.GamePosition;
-      move = FirstLegalMove(side);
-      if (move == 0) return e_.Reply("bestmove 0000");
-      PlayMove(e_, move);
+      turn = {};
+      turn.before = e_.GamePosition;
+      turn.move = FirstLegalMove(side);
+      if (turn.move == 0) return e_.Reply("bestmove 0000");
     }
+    // The game goes on from here when the next position continues it.
+    ApplyTurn(e_, turn);
     char text[8];
-    const std::string_view moveText = MoveText(before, move, text);
-    SearchReport report = e_.LastSearch;
-    if (!turn.searched) report = {0, 0, move};
+    const std::string_view moveText = MoveText(turn.before, turn.move, text);
+    SearchResult report = turn.search;
+    if (report.depth == 0) report = {};
+    report.move = turn.move;
     WriteInfo(report, side, moveText);
     ReplyJoined(e_, "bestmove ", moveText);
   }
@@ -213,16 +176,16 @@ class Uci : public ThinkingWatch {
     e_.driver.clockStart = e_.clock.NowMicroseconds();
     const Colour side = SideToMove(e_);
     const Position before = e_.GamePosition;
-    SearchReport best;
+    SearchResult best;
     stop_ = Stop::None;
     e_.watch = this;
     for (int depth = 1; depth <= lastDepth && stop_ == Stop::None; ++depth) {
-      SearchReport report;
+      SearchResult report;
       if (!AnalyseAtDepth(e_, depth, report)) break;
-      if (stop_ != Stop::None && best.played != 0) break;  // an unfinished depth: the one before stands
+      if (stop_ != Stop::None && best.move != 0) break;  // an unfinished depth: the one before stands
       best = report;
       char text[8];
-      WriteInfo(best, side, MoveText(before, best.played, text));
+      WriteInfo(best, side, MoveText(before, best.move, text));
     }
     e_.watch = nullptr;
     // "go infinite" answers only after "stop".
@@ -246,13 +209,13 @@ class Uci : public ThinkingWatch {
       quit_ = true;
       return;
     }
-    if (best.played == 0) best.played = FirstLegalMove(side);
+    if (best.move == 0) best.move = FirstLegalMove(side);
     char text[8];
-    ReplyJoined(e_, "bestmove ", MoveText(before, best.played, text));
+    ReplyJoined(e_, "bestmove ", MoveText(before, best.move, text));
   }
 
   // info depth D score cp S|mate N nodes N nps N time MS pv MOVE
-  void WriteInfo(const SearchReport& r, Colour side, std::string_view pv) {
+  void WriteInfo(const SearchResult& r, Colour side, std::string_view pv) {
     const Score score = ScoreFor(r.value, side);
     const int64_t ms = ElapsedMilliseconds(e_);
     const int64_t nodes = r.depth > 0 ? e_.NodeCount : 0;
@@ -265,7 +228,6 @@ class Uci : public ThinkingWatch {
 
   Engine& e_;
   std::string startFen_;  // the FEN of the last position command, "" for the initial position
-  bool booksOn_ = true;
   bool quit_ = false;
 };
 

@@ -6,11 +6,12 @@
 
 #include "declare/game_record.h"
 #include "declare/model.h"
-#include "protocol/clock.h"
+#include "Alivelli/time_manager.h"
 #include "protocol/game.h"
 #include "protocol/line_source.h"
 #include "protocol/modes.h"
 #include "protocol/numbers.h"
+#include "protocol/options.h"
 #include "protocol/think.h"
 #include "generation/generate.h"
 #include "utilita/attacks.h"
@@ -81,7 +82,9 @@ class Xboard2 : public ThinkingWatch {
     const std::string_view command = FirstWord(line);
     const std::string_view argument = AfterFirstWord(line);
     if (command == "protover") {
-      for (const std::string_view f : kXboardFeatures) e_.Reply(f);
+      e_.Reply(kXboardFeatures);
+      WriteXboardOptions(e_);
+      e_.Reply("feature done=1");
     } else if (command == "new") {
       NewGame();
     } else if (command == "force") {
@@ -126,15 +129,15 @@ class Xboard2 : public ThinkingWatch {
     } else if (command == "st") {
       int64_t cs;
       if (!ParseSecondsAsCs(argument, cs)) return BadArgument(line);
-      clock_.fixedCs = cs > 0 ? cs : 1;
+      limits_.fixedCs = cs > 0 ? cs : 1;
     } else if (command == "sd") {
       int64_t depth;
       if (!ParseInteger(argument, depth) || depth < 1) return BadArgument(line);
-      clock_.depth = static_cast<int32_t>(depth < MaxAnalysisDepth ? depth : MaxAnalysisDepth);
+      limits_.depth = static_cast<int32_t>(depth < MaxAnalysisDepth ? depth : MaxAnalysisDepth);
     } else if (command == "time" || command == "otim") {
       int64_t cs;
       if (!ParseInteger(argument, cs)) return BadArgument(line);
-      (command == "time" ? clock_.ownCs : clock_.otherCs) = cs > 0 ? cs : 0;
+      (command == "time" ? limits_.clockCs : limits_.otherClockCs) = cs > 0 ? cs : 0;
     } else if (command == "post" || command == "nopost") {
       post_ = command == "post";
     } else if (command == "analyze") {
@@ -161,8 +164,8 @@ class Xboard2 : public ThinkingWatch {
     StartGame(e_);
     force_ = false;
     engineSide_ = Black;
-    clock_.depth = 0;
-    clock_.ownCs = clock_.otherCs = -1;
+    limits_.depth = 0;
+    limits_.clockCs = limits_.otherClockCs = -1;
     RestartAnalysis();
   }
 
@@ -186,19 +189,18 @@ class Xboard2 : public ThinkingWatch {
            ParseInteger(base.substr(colon + 1), seconds) && seconds >= 0;
     }
     if (!ok) return BadArgument(line);
-    clock_.movesPerControl = static_cast<int32_t>(mps < 100000 ? mps : 100000);
-    clock_.baseCs = (minutes * 60 + seconds) * 100;
-    clock_.incrementCs = inc;
-    clock_.fixedCs = 0;
+    limits_.movesPerControl = static_cast<int32_t>(mps < 100000 ? mps : 100000);
+    limits_.baseCs = (minutes * 60 + seconds) * 100;
+    limits_.incrementCs = inc;
+    limits_.fixedCs = 0;
   }
 
   void Option(std::string_view line, std::string_view argument) {
     const size_t eq = argument.find('=');
     const std::string_view name = TrimLine(argument.substr(0, eq));
     const std::string_view value = eq == std::string_view::npos ? "" : TrimLine(argument.substr(eq + 1));
-    if (name != "OwnBook") return ReplyJoined(e_, "Error (unknown option): ", line);
-    if (value != "0" && value != "1") return BadArgument(line);
-    booksOn_ = value == "1";
+    const std::string problem = SetOption(e_, name, value);
+    if (!problem.empty()) e_.Reply(LineBuilder().Text("Error (").Text(problem).Text("): ").Text(line).View());
   }
 
   void UserMove(std::string_view text) {
@@ -214,15 +216,13 @@ class Xboard2 : public ThinkingWatch {
   void Think() {
     if (analysing_) return RestartAnalysis();
     const Colour side = SideToMove(e_);
-    PrepareSearch(e_, clock_, FullMoveNumber(e_) - 1);
-    const int64_t moves = e_.MoveHistory.Count();
+    PlanSearch(e_, limits_, FullMoveNumber(e_) - 1);
     stop_ = Stop::None;
     e_.watch = this;
-    const TurnOutcome turn = PlayEngineMove(e_, booksOn_);
+    const TurnOutcome turn = ChooseMove(e_);
     e_.watch = nullptr;
     if (stop_ == Stop::Abort || stop_ == Stop::Quit) {
       // The client has moved on: the move is not played.
-      if (e_.MoveHistory.Count() > moves) ReplayGame(e_, moves);
       quit_ = stop_ == Stop::Quit;
       return;
     }
@@ -235,14 +235,15 @@ class Xboard2 : public ThinkingWatch {
     }
     char text[8];
     const std::string_view move = MoveText(turn.before, turn.move, text);
-    if (post_ && turn.searched) WriteThinking(e_.LastSearch, side, move);
+    if (post_ && turn.search.depth > 0) WriteThinking(turn.search, side, move);
+    ApplyTurn(e_, turn);
     ReplyJoined(e_, "move ", move);
     e_.WorkPosition = e_.GamePosition;
     const int replies = GenerateMovesFor(e_, Other(side), 1, 1);
     std::string_view claim = result(replies, true);
     if (claim.empty() && KeySeenThrice(e_, PositionKey(e_.GamePosition, Other(side))))
       claim = "1/2-1/2 {Draw by repetition}";
-    if (claim.empty() && HalfmoveClock(e_) >= 100) claim = "1/2-1/2 {Draw : 50 moves}";
+    if (claim.empty() && FiftyMoveRuleReached(e_)) claim = "1/2-1/2 {Draw : 50 moves}";
     if (!claim.empty()) e_.Reply(claim);
   }
 
@@ -254,7 +255,7 @@ class Xboard2 : public ThinkingWatch {
     if (analysisDepth_ == 1) e_.driver.clockStart = e_.clock.NowMicroseconds();
     stop_ = Stop::None;
     e_.watch = this;
-    SearchReport report;
+    SearchResult report;
     const bool found = AnalyseAtDepth(e_, analysisDepth_, report);
     e_.watch = nullptr;
     if (stop_ == Stop::Quit) quit_ = true;
@@ -265,13 +266,13 @@ class Xboard2 : public ThinkingWatch {
     }
     Position before = e_.GamePosition;
     char text[8];
-    WriteThinking(report, SideToMove(e_), MoveText(before, report.played, text));
+    WriteThinking(report, SideToMove(e_), MoveText(before, report.move, text));
     ++analysisDepth_;
   }
 
   // DEPTH SCORE TIME NODES PV, the score in centipawns for the side that
   // moves, a mate as 100000 + moves, the time in centiseconds.
-  void WriteThinking(const SearchReport& r, Colour side, std::string_view pv) {
+  void WriteThinking(const SearchResult& r, Colour side, std::string_view pv) {
     const Score score = ScoreFor(r.value, side);
     const int64_t value = score.mate ? (score.value > 0 ? 100000 + score.value : -100000 + score.value) : score.value;
     LineBuilder line;
@@ -281,11 +282,10 @@ class Xboard2 : public ThinkingWatch {
   }
 
   Engine& e_;
-  ClockControl clock_;
+  SearchLimits limits_;
   Colour engineSide_ = Black;
   bool force_ = false;
   bool post_ = false;
-  bool booksOn_ = true;
   bool analysing_ = false;
   bool quit_ = false;
   int analysisDepth_ = 1;

@@ -33,9 +33,6 @@ bool StartUp(Engine& e, const StartUpOptions& options);
 bool CommandLoop(Engine& e);
 // Releases the books and empties the histories.
 void Shutdown(Engine& e);
-// Start-up, the plain loop (or UCI, when the client opens with "uci") and
-// shutdown; returns the process exit status.
-int RunEngine(Engine& e, const StartUpOptions& options);
 
 void HandleLine(Engine& e, std::string_view line);
 void NewGame(Engine& e);
@@ -44,11 +41,28 @@ void TimeCommand(Engine& e, std::string_view argument);
 void TakeOpponentMove(Engine& e, std::string_view line);
 
 template <Colour C> void PlayEngineTurn(Engine& e);
-// The first part of the turn: the book or the search plays the engine's move
-// (its diagnostics and statistics written); returns the search's result
-// code (1 for a book move). With the books closed the first search of the
-// game ends the opening phase as a book miss does.
-template <Colour C> int ChooseEngineMove(Engine& e, bool booksOpen);
+
+// Who plays the search's move into the game.
+enum class MoveApplication {
+  Commit,  // the turn itself, as the plain mode has always done
+  Report,  // the caller, through the game record, once it wants the move
+};
+
+// The engine's choice for its turn.
+struct EngineChoice {
+  int code = 0;          // the search's result code; 1 for a book move
+  bool fromBook = false;  // a book move, already played into the game
+  SearchResult search;    // the search's result (for a book move, its move)
+  bool closesOpening = false;  // the search ended the opening phase (CloseOpening)
+};
+
+// The first part of the turn: the book (when OwnBook is on and the game
+// began at the initial position) or the search chooses the engine's move,
+// with its diagnostics and statistics. The first search of the game ends
+// the opening phase as a book miss does.
+template <Colour C> EngineChoice ChooseEngineMove(Engine& e, MoveApplication how);
+// Ends the opening phase after the move just played.
+void CloseOpening(Engine& e);
 // The result line of the turn for a result code: of the engine's own search
 // (afterOwnMove false) or of the opponent's replies after the engine's move;
 // empty when the code ends nothing.
@@ -61,7 +75,7 @@ void PlayBookMove(Engine& e, std::string_view candidate);
 
 extern template void PlayEngineTurn<White>(Engine&);
 extern template void PlayEngineTurn<Black>(Engine&);
-extern template int ChooseEngineMove<White>(Engine&, bool);
-extern template int ChooseEngineMove<Black>(Engine&, bool);
+extern template EngineChoice ChooseEngineMove<White>(Engine&, MoveApplication);
+extern template EngineChoice ChooseEngineMove<Black>(Engine&, MoveApplication);
 
 }  // namespace ormedan

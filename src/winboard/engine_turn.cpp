@@ -57,36 +57,46 @@ void WriteNumberLine(Engine& e, std::string_view prefix, int64_t value, std::str
 void WriteStatistics(Engine& e) {
   WriteNumberLine(e, "analizzati ", e.NodeCount, " nodi");
   WriteNumberLine(e, "in ", ElapsedCentiseconds(e), " centisecondi");
-  WriteNumberLine(e, "su ", e.driver.moveBudget, " previsti");
+  WriteNumberLine(e, "su ", e.budget.moveCs, " previsti");
 }
-
-template <Colour C> int SearchFor(Engine& e) { return C == White ? SearchWhite(e) : SearchBlack(e); }
 
 }  // namespace
 
-template <Colour C> int ChooseEngineMove(Engine& e, bool booksOpen) {
+template <Colour C> EngineChoice ChooseEngineMove(Engine& e, MoveApplication how) {
   using S = TurnSide<C>;
   if (!S::opening.empty()) e.Write(S::opening);
 
-  int r = 1;
-  if (e.GamePosition.gamePhase == 1) {
-    const bool found = booksOpen && (BookLookup(e) || DrawBookLookup(e));
-    if (!found) {
-      r = SearchFor<C>(e);
-      e.GamePosition.gamePhase = 2;  // the books stay closed for the rest of the game
-      e.Record.openingClosedAt = e.MoveHistory.Count();
-      WriteStatistics(e);
-    }
-  } else {
-    r = SearchFor<C>(e);
-    WriteStatistics(e);
+  EngineChoice choice;
+  const bool opening = e.GamePosition.gamePhase == 1;
+  const bool booksOpen = e.settings.ownBook && e.Record.fromFen == 0;
+  if (opening && booksOpen && (BookLookup(e) || DrawBookLookup(e))) {
+    // The book has played its move into the game.
+    choice.code = 1;
+    choice.fromBook = true;
+    choice.search.move = e.MoveHistory.Count() > 0 ? e.MoveHistory.At(e.MoveHistory.Stored() - 1) : 0;
+    return choice;
   }
-  return r;
+  choice.search = Search<C>(e);
+  choice.code = choice.search.code;
+  // A search in the opening ends it, as a book miss does: the books stay
+  // closed for the rest of the game.
+  choice.closesOpening = opening;
+  if (how == MoveApplication::Commit) {
+    CommitSearchResult(e, choice.search);
+    if (opening) CloseOpening(e);
+  }
+  WriteStatistics(e);
+  return choice;
+}
+
+void CloseOpening(Engine& e) {
+  e.GamePosition.gamePhase = 2;
+  e.Record.openingClosedAt = e.MoveHistory.Count();
 }
 
 template <Colour C> void PlayEngineTurn(Engine& e) {
   using S = TurnSide<C>;
-  const int r = ChooseEngineMove<C>(e, true);
+  const int r = ChooseEngineMove<C>(e, MoveApplication::Commit).code;
   if (r > 0) {
     if (S::moveLineFirst) PrintEngineMove(e);
     const int count = GenerateMoves<Side<C>::enemy>(e, 1, 1);
@@ -101,8 +111,8 @@ template <Colour C> std::string_view EngineResultLine(int code, bool afterOwnMov
   return ResultLine(code, afterOwnMove ? TurnSide<C>::opponentMated : TurnSide<C>::ownMated);
 }
 
-template int ChooseEngineMove<White>(Engine&, bool);
-template int ChooseEngineMove<Black>(Engine&, bool);
+template EngineChoice ChooseEngineMove<White>(Engine&, MoveApplication);
+template EngineChoice ChooseEngineMove<Black>(Engine&, MoveApplication);
 template std::string_view EngineResultLine<White>(int, bool);
 template std::string_view EngineResultLine<Black>(int, bool);
 template void PlayEngineTurn<White>(Engine&);

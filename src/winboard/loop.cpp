@@ -8,6 +8,7 @@
 #include <string>
 #include <utility>
 
+#include "Alivelli/time_manager.h"
 #include "Textrout/textrout.h"
 #include "declare/model.h"
 #include "winboard/driver.h"
@@ -170,11 +171,10 @@ void NewGame(Engine& e) {
   e.driver.opponentIsComputer = 0;
   e.driver.engineIsBlack = 1;
   e.MoveHistory.Clear();
-  e.driver.moveBudget = 5;
   e.driver.movesPerControl = 40;
   e.driver.remainingTime = 12000;
   e.driver.baseTime = 12000;
-  e.driver.preAnalysisLimit = -1;
+  PlainBudgetAfterNew(e);
 }
 
 bool CommandLoop(Engine& e) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "support/search_setup.h"
+#include "utilita/fen.h"
 
 namespace ormedan::testing {
 namespace {
@@ -102,7 +103,7 @@ TEST(SearchTime, PreAnalysisStopsWhereTheClockCannotPayForIt) {
   for (const char* fen : {kPawnsWhite, kPawnsBlack}) {
     SearchRig calm(fen);
     calm.clock.offset = 10'000;  // 1 centisecond gone at every reading
-    calm.e().driver.preAnalysisLimit = 1;  // not passed: the whole search, as without a limit
+    calm.e().budget.preAnalysisCs = 1;  // not passed: the whole search, as without a limit
     SearchRig unlimited(fen);
     unlimited.clock.offset = 10'000;
     EXPECT_EQ(calm.Run(500), unlimited.Run(500)) << fen;
@@ -110,7 +111,7 @@ TEST(SearchTime, PreAnalysisStopsWhereTheClockCannotPayForIt) {
 
     SearchRig hurry(fen);
     hurry.clock.offset = 10'000;
-    hurry.e().driver.preAnalysisLimit = 0;  // passed after the first root move
+    hurry.e().budget.preAnalysisCs = 0;  // passed after the first root move
     const int first = hurry.toMove == White ? GenerateMoves<White>(hurry.e(), 1, 1) : GenerateMoves<Black>(hurry.e(), 1, 1);
     ASSERT_EQ(first, 11);
     const int32_t firstMove = hurry.e().ChildPositions[1][1].lastMove;
@@ -122,7 +123,7 @@ TEST(SearchTime, PreAnalysisStopsWhereTheClockCannotPayForIt) {
 
     // A fixed depth ignores the clock.
     SearchRig fixed(fen);
-    fixed.e().driver.preAnalysisLimit = 0;
+    fixed.e().budget.preAnalysisCs = 0;
     fixed.clock.offset = 10'000;
     EXPECT_EQ(fixed.Run(999999999), 8) << fen;
   }

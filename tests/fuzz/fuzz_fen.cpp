@@ -13,6 +13,7 @@
 #include "declare/quiet_io.h"
 #include "fuzz/reference_board.h"
 #include "generation/perft.h"
+#include "utilita/fen.h"
 
 namespace {
 

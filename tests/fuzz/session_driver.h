@@ -162,7 +162,7 @@ class SessionWatch : public Output {
     if (text.starts_with("mosse possibili ")) Snapshot();
     if (text.starts_with("analizzati ")) searchNodes += std::strtoll(std::string(text.substr(11)).c_str(), nullptr, 10);
     if (text.starts_with("move ")) CheckEngineMove(text.substr(5));
-    if (drawBookAsked_ && text == "trovate 0 mosse" && (stopAtBookMiss || e_->driver.preAnalysisLimit < 0))
+    if (drawBookAsked_ && text == "trovate 0 mosse" && (stopAtBookMiss || e_->budget.preAnalysisCs < 0))
       throw SessionEnd{};
     drawBookAsked_ = text == "cerco in libreria patte";
     return true;
@@ -214,9 +214,9 @@ inline bool SessionInput::NextLine() {
   if (ended_) return false;
   std::string why;
   if (!CheckPosition(e_->GamePosition, &why)) Fault("GamePosition inconsistent after a line: " + why);
-  const bool unlimitedSearch = e_->GamePosition.gamePhase != 1 && e_->driver.preAnalysisLimit < 0;
+  const bool unlimitedSearch = e_->GamePosition.gamePhase != 1 && e_->budget.preAnalysisCs < 0;
   if ((pos_ >= data_.size() && repeat_ == 0) || watch_.searchNodes >= MaxSearchNodes ||
-      e_->driver.moveBudget > MaxBudget || unlimitedSearch) {
+      e_->budget.moveCs > MaxBudget || unlimitedSearch) {
     ended_ = true;
     return false;
   }

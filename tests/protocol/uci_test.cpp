@@ -59,9 +59,9 @@ TEST(Uci, HandshakeOptionsAndNoOtherLines) {
       "option name Threads type spin default 1 min 1 max 1",
       "uciok",
       "readyok",
-      "info string this value cannot be set (the only one is 1): setoption name Hash value 16",
+      "info string Hash takes a whole number from 1 to 1, not 16",
       "info string unknown option: Nope",
-      "info string OwnBook takes true or false: setoption name OwnBook value maybe",
+      "info string OwnBook takes true or false, not maybe",
       "info string unknown command: foo",
   };
   EXPECT_EQ(lines, expected);

@@ -9,7 +9,6 @@
 
 #include "declare/game_record.h"
 #include "declare/model.h"
-#include "protocol/clock.h"
 #include "protocol/game.h"
 #include "protocol/modes.h"
 #include "support/files.h"
@@ -203,29 +202,21 @@ TEST(Xboard2, RepetitionsAreClaimedWhenTheyHappen) {
   EXPECT_EQ(Session("new\nforce\n" + board + "b - - 0 1\nst 0.05\nplayother\n" + shuttle), claimed);
 }
 
-// No move may take more than a fifth of the clock left: the plan stays
-// within a sixth, under every control, and a fixed time per move is kept.
-TEST(Xboard2, TheClockPlanNeverTakesMoreThanASixth) {
-  for (const int mps : {0, 1, 40}) {
-    for (const int64_t inc : {0, 10, 200}) {
-      for (int64_t left = 1; left < 400000; left = left * 3 + 1) {
-        for (const int64_t done : {0, 12, 39, 80}) {
-          ClockControl c;
-          c.movesPerControl = mps;
-          c.incrementCs = inc;
-          c.ownCs = left;
-          const int64_t plan = PlanMoveTime(c, done);
-          EXPECT_GE(plan, 1);
-          if (left > 60) {
-            EXPECT_LE(plan, left / 6) << mps << " " << inc << " " << left << " " << done;
-          }
-        }
-      }
-    }
-  }
-  ClockControl st;
-  st.fixedCs = 50;
-  EXPECT_LT(PlanMoveTime(st, 0), 50);
+// One options table answers both modes: a bad name or value gets the same
+// reason in each, in the mode's own form, and a good value is kept.
+TEST(Xboard2, OptionsAnswerAsInUciFromTheSameTable) {
+  PatientRig xb("option Nope=3\noption OwnBook=maybe\noption OwnBook=false\nquit\n", Never);
+  const std::vector<std::string> xboard = Session(xb.e(), xb.out);
+  EXPECT_EQ(xboard, (std::vector<std::string>{"Error (unknown option: Nope): option Nope=3",
+                                              "Error (OwnBook takes true or false, not maybe): option OwnBook=maybe"}));
+  EXPECT_FALSE(xb.e().settings.ownBook);
+
+  PatientRig uci("setoption name Nope value 3\nsetoption name OWNBOOK value maybe\nsetoption name ownbook value 0\nquit\n",
+                 Never);
+  const std::vector<std::string> lines = Session(uci.e(), uci.out, Mode::Uci);
+  EXPECT_EQ(lines, (std::vector<std::string>{"info string unknown option: Nope",
+                                             "info string OwnBook takes true or false, not maybe"}));
+  EXPECT_FALSE(uci.e().settings.ownBook);
 }
 
 }  // namespace

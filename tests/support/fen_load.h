@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "declare/model.h"
+#include "utilita/fen.h"
 
 namespace ormedan::testing {
 

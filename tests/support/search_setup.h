@@ -16,6 +16,8 @@
 #include "declare/model.h"
 #include "support/fakes.h"
 #include "generation/generate.h"
+#include "utilita/fen.h"
+#include "Alivelli/time_manager.h"
 
 namespace ormedan::testing {
 
@@ -47,8 +49,11 @@ struct SearchRig {
 
   // A search with a time budget in centiseconds.
   int Run(int32_t budget) {
-    e().driver.moveBudget = budget;
-    return toMove == White ? SearchWhite(e()) : SearchBlack(e());
+    e().budget.moveCs = budget;
+    e().budget.timed = budget != UntimedBudgetCs;
+    const SearchResult r = toMove == White ? Search<White>(e()) : Search<Black>(e());
+    CommitSearchResult(e(), r);
+    return r.code;
   }
   int RunFixed(int depth) { return SearchAtFixedDepth(e(), position, toMove, depth); }
 

@@ -7,6 +7,7 @@
 #include "declare/model.h"
 #include "support/builder.h"
 #include "utilita/attacks.h"
+#include "utilita/fen.h"
 
 namespace ormedan {
 namespace {

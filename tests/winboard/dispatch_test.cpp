@@ -41,7 +41,7 @@ TEST(CommandTable, NewStartsAFreshGameWithDefaults) {
   EXPECT_EQ(e.driver.gameActive, 1);
   EXPECT_EQ(e.driver.opponentIsComputer, 0);
   EXPECT_EQ(e.driver.markFlag, 0);
-  EXPECT_EQ(e.driver.moveBudget, 5);
+  EXPECT_EQ(e.budget.moveCs, 5);
   EXPECT_EQ(e.driver.movesPerControl, 40);
   EXPECT_EQ(e.driver.remainingTime, 12000);
   EXPECT_EQ(e.driver.baseTime, 12000);
@@ -92,13 +92,14 @@ TEST(CommandTable, ColourCommandsChangeOnlyTheColour) {
   HandleLine(e, "new");
   HandleLine(e, "level 40 5 0");
   const DriverState before = e.driver;
+  const int32_t budgetBefore = e.budget.moveCs;
   const Position game = e.GamePosition;
   HandleLine(e, "white");
   EXPECT_EQ(e.driver.engineIsBlack, 0);
   HandleLine(e, "black");
   EXPECT_EQ(e.driver.engineIsBlack, 1);
   EXPECT_EQ(0, std::memcmp(&game, &e.GamePosition, sizeof(Position)));
-  EXPECT_EQ(e.driver.moveBudget, before.moveBudget);
+  EXPECT_EQ(e.budget.moveCs, budgetBefore);
   EXPECT_EQ(e.driver.movesPerControl, before.movesPerControl);
   EXPECT_EQ(e.driver.gameActive, 1);
   EXPECT_TRUE(rig.out.lines.empty());
@@ -111,14 +112,14 @@ TEST(CommandTable, LevelAndTimeRowsCutTheirArguments) {
   // "level" compares five characters and then drops six.
   HandleLine(e, "levelX40 5 0");
   EXPECT_EQ(e.driver.movesPerControl, 40);
-  EXPECT_EQ(e.driver.moveBudget, 666);
+  EXPECT_EQ(e.budget.moveCs, 666);
   HandleLine(e, "timer30000");
   EXPECT_EQ(e.driver.remainingTime, 30000);
   HandleLine(e, "Level 0 5 0");
   EXPECT_EQ(e.driver.movesPerControl, 40);
   HandleLine(e, "time");  // no argument: 0
   EXPECT_EQ(e.driver.remainingTime, 0);
-  EXPECT_EQ(e.driver.moveBudget, 1);
+  EXPECT_EQ(e.budget.moveCs, 1);
 }
 
 TEST(CommandTable, OnlyADigitOneToEightSecondMakesAMove) {

@@ -50,7 +50,9 @@ TEST(Features, ProgramArguments) {
   EXPECT_EQ(on.err, "");
   std::string expected;
   for (const std::string& line : StartUpLines()) expected += "# " + line + "\n";
-  for (const std::string_view line : kXboardFeatures) expected += std::string(line) + "\n";
+  // The feature lines, written from the options table, byte for byte.
+  expected += std::string(kXboardFeatures) + "\n";
+  expected += "feature option=\"OwnBook -check 1\"\nfeature done=1\n";
   EXPECT_EQ(on.out, expected);
 
   const auto off = testing::RunChild({program}, options);

@@ -17,6 +17,7 @@
 #include "support/referee.h"
 #include "generation/generate.h"
 #include "generation/perft.h"
+#include "utilita/fen.h"
 
 namespace ormedan {
 namespace {

@@ -60,7 +60,7 @@ TEST(StartUp, StateAndLinesBeforeTheFirstCommand) {
   EXPECT_EQ(e.driver.movesPerControl, 0);
   EXPECT_EQ(e.driver.baseTime, 0);
   EXPECT_EQ(e.driver.remainingTime, 0);
-  EXPECT_EQ(e.driver.moveBudget, 0);
+  EXPECT_EQ(e.budget.moveCs, 0);
   EXPECT_EQ(e.driver.clockStart, 123'456'789);  // the clock runs from start-up
   EXPECT_TRUE(testing::IsInitial(e.GamePosition));
 }
@@ -150,7 +150,7 @@ TEST(Session, ScriptedSessionInProcess) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(JoinLines(result.lines), JoinLines(ScriptLines()));
   EXPECT_EQ(rig.e().driver.gameActive, 0);  // "result" was handled, the "new" after quit was not
-  EXPECT_EQ(rig.e().driver.moveBudget, 745);
+  EXPECT_EQ(rig.e().budget.moveCs, 745);
   // Shutdown emptied the lists.
   EXPECT_TRUE(rig.e().WhiteBook.empty());
   EXPECT_EQ(rig.e().MoveHistory.Count(), 0);

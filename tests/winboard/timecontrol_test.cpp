@@ -20,7 +20,7 @@ Level AfterLevel(Rig& rig, const char* line) {
   HandleLine(rig.e(), line);
   const DriverState& d = rig.e().driver;
   EXPECT_EQ(d.remainingTime, d.baseTime) << line;
-  return {d.movesPerControl, d.baseTime, d.moveBudget};
+  return {d.movesPerControl, d.baseTime, rig.e().budget.moveCs};
 }
 
 void ExpectLevel(const char* line, Level want) {
@@ -80,7 +80,7 @@ TEST(Level, ExtremeNumbersNeitherDivideByZeroNorOverflow) {
 
 int32_t BudgetAfterTime(Rig& rig, const char* line) {
   HandleLine(rig.e(), line);
-  return rig.e().driver.moveBudget;
+  return rig.e().budget.moveCs;
 }
 
 TEST(Time, WorkedValuesAndTheMovesAlreadyPlayed) {
@@ -145,24 +145,24 @@ TEST(Time, PreAnalysisLimitKeepsAShareOfTheClockForEveryMoveToPlay) {
   Engine& e = rig.e();
   SetUpNewGame(e);
   HandleLine(e, "new");
-  EXPECT_EQ(e.driver.preAnalysisLimit, -1);
+  EXPECT_EQ(e.budget.preAnalysisCs, -1);
   HandleLine(e, "level 40 0:10 0");
   HandleLine(e, "time 1000");
-  EXPECT_EQ(e.driver.preAnalysisLimit, 21);  // (1000 - 100) / (40 + 1)
+  EXPECT_EQ(e.budget.preAnalysisCs, 21);  // (1000 - 100) / (40 + 1)
   for (int i = 0; i < 60; ++i) e.MoveHistory.Append(0);  // done = 30: 10 moves to go
   HandleLine(e, "time 320");
-  EXPECT_EQ(e.driver.preAnalysisLimit, 20);  // 220 / 11
+  EXPECT_EQ(e.budget.preAnalysisCs, 20);  // 220 / 11
   HandleLine(e, "time 90");
-  EXPECT_EQ(e.driver.preAnalysisLimit, 0);  // under one second: stop after the first root move
+  EXPECT_EQ(e.budget.preAnalysisCs, 0);  // under one second: stop after the first root move
   HandleLine(e, "level 0 2 12");  // increment: one move per period
-  EXPECT_EQ(e.driver.preAnalysisLimit, -1);
+  EXPECT_EQ(e.budget.preAnalysisCs, -1);
   HandleLine(e, "time 5000");
-  EXPECT_EQ(e.driver.preAnalysisLimit, 2450);
+  EXPECT_EQ(e.budget.preAnalysisCs, 2450);
   HandleLine(e, "level -3 5 0");  // no count of moves to go
   HandleLine(e, "time 1000");
-  EXPECT_EQ(e.driver.preAnalysisLimit, -1);
+  EXPECT_EQ(e.budget.preAnalysisCs, -1);
   HandleLine(e, "new");
-  EXPECT_EQ(e.driver.preAnalysisLimit, -1);
+  EXPECT_EQ(e.budget.preAnalysisCs, -1);
 }
 
 TEST(Time, ResetsFixedDepthsAndRestartsTheClock) {
@@ -170,14 +170,12 @@ TEST(Time, ResetsFixedDepthsAndRestartsTheClock) {
   Engine& e = rig.e();
   rig.clock.now = 5'000'000;
   SetUpNewGame(e);
-  e.FixedDepthWhite = 6;
-  e.FixedDepthBlack = 7;
+  e.budget.fixedDepth = 6;
   HandleLine(e, "level 40 5 0");
-  EXPECT_EQ(e.FixedDepthWhite, 6);  // only "time" touches them
+  EXPECT_EQ(e.budget.fixedDepth, 6);  // only "time" touches it
   rig.clock.now = 9'000'000;
   HandleLine(e, "time 200");
-  EXPECT_EQ(e.FixedDepthWhite, 0);
-  EXPECT_EQ(e.FixedDepthBlack, 0);
+  EXPECT_EQ(e.budget.fixedDepth, 0);
   EXPECT_EQ(e.driver.clockStart, 9'000'000);
   HandleLine(e, "new");  // "new" leaves the clock alone
   EXPECT_EQ(e.driver.clockStart, 9'000'000);

@@ -44,7 +44,7 @@ struct Turn {
     SetUpNewGame(e);
     e.GamePosition = p;
     e.driver.engineIsBlack = engineBlack ? 1 : 0;
-    e.driver.moveBudget = 300;
+    e.budget.moveCs = 300;
     e.driver.clockStart = rig.clock.now;
   }
   Lines Play() {

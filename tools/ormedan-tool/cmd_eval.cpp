@@ -10,6 +10,7 @@
 #include "declare/quiet_io.h"
 #include "tool.h"
 #include "valutazioni/evaluate.h"
+#include "utilita/fen.h"
 
 namespace ormedan::tool {
 

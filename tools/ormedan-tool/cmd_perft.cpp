@@ -15,6 +15,7 @@
 #include "declare/quiet_io.h"
 #include "tool.h"
 #include "generation/perft.h"
+#include "utilita/fen.h"
 
 namespace ormedan::tool {
 

@@ -10,6 +10,7 @@
 #include "declare/model.h"
 #include "declare/quiet_io.h"
 #include "tool.h"
+#include "utilita/fen.h"
 
 namespace ormedan::tool {
 

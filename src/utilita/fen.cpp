@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "utilita/fen.h"
+
 #include "declare/model.h"
 #include "utilita/attacks.h"
 

@@ -10,6 +10,7 @@
 #include "support/fen_load.h"
 #include "support/movetext.h"
 #include "utilita/attacks.h"
+#include "utilita/fen.h"
 
 namespace ormedan {
 namespace {

@@ -1,0 +1,48 @@
+// What a client asks of one search (SearchLimits) and what the search
+// obeys (SearchBudget). Each mode fills the limits; the time manager
+// (Alivelli/time_manager.h) turns them into the budget.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+
+namespace ormedan {
+
+// A 64-bit value held within the 32-bit range.
+constexpr int32_t ClampToInt32(int64_t v) {
+  if (v > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+  if (v < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(v);
+}
+
+struct SearchLimits {
+  int64_t clockCs = -1;         // the engine's clock; -1: the client has not said
+  int64_t otherClockCs = -1;    // the opponent's clock
+  int64_t incrementCs = 0;      // added to the clock after each move
+  int32_t movesToGo = 0;        // moves still to play in this control; 0: the rest of the game
+  int32_t movesPerControl = 0;  // moves of one control period (protocol 2's level); 0: none
+  int64_t baseCs = 0;           // time of one control period, before the client sends a clock
+  int64_t fixedCs = 0;          // a fixed time per move (st, movetime); 0: none
+  int32_t depth = 0;            // the deepest main search; 0: no limit
+  int64_t nodes = 0;            // the most nodes to search; 0: no limit
+  bool infinite = false;        // search until the client stops it
+
+  bool HasClock() const { return clockCs >= 0 || baseCs > 0; }
+};
+
+struct SearchBudget {
+  // false: no clock at all; the search goes to fixedDepth and the clock
+  // ends nothing.
+  bool timed = true;
+  int32_t moveCs = 0;          // centiseconds the search may spend on the move
+  int32_t preAnalysisCs = -1;  // when the pre-analysis stops early; -1: never
+  int32_t fixedDepth = 0;      // the depth of an untimed search
+  int32_t depthLimit = 0;      // the deepest timed main search; 0: no limit
+  int64_t nodeLimit = 0;       // the most nodes; 0: no limit
+  // The search answers a position that either side may claim as drawn
+  // (repetition, fifty moves) with the draw; false: it looks for a move
+  // all the same, as UCI clients that decide results themselves want.
+  bool answersClaimableDraws = true;
+};
+
+}  // namespace ormedan
