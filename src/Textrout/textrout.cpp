@@ -6,14 +6,13 @@
 
 namespace ormedan {
 
-std::string_view TrimBlanks(std::string_view text) {
-  // Only the blank (code 32) counts; tabs and carriage returns stay.
-  size_t first = 0;
-  while (first < text.size() && text[first] == ' ') ++first;
-  size_t last = text.size();
-  while (last > first && text[last - 1] == ' ') --last;
-  return text.substr(first, last - first);
+std::string_view TrimChars(std::string_view text, std::string_view set) {
+  const size_t first = text.find_first_not_of(set);
+  if (first == std::string_view::npos) return text.substr(text.size());
+  return text.substr(first, text.find_last_not_of(set) - first + 1);
 }
+
+std::string_view TrimBlanks(std::string_view text) { return TrimChars(text, " "); }
 
 std::string_view DropFirst(std::string_view text, int64_t n) {
   if (n <= 0) return text;

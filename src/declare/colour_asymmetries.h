@@ -9,11 +9,12 @@
 // (search_time_test, search_model_test) and of capture generation
 // (captures_test) pin them.
 //
-// The engine turn has further intended differences in
-// winboard/engine_turn.cpp (TurnSide): the result texts "0-1 {Black wins}"
-// when the engine playing white is mated against "0-1 {Black Wins}" when the
-// engine playing black mates, the "comincio a pensare" line of black only,
-// and the order of the move line and the reply count.
+// The engine turn has further intended differences: the result texts of
+// winboard/results.h (MateLine: "0-1 {Black wins}" when the engine playing
+// white is mated against "0-1 {Black Wins}" when the engine playing black
+// mates), and in winboard/engine_turn.cpp (TurnSide) the "comincio a
+// pensare" line of black only and the order of the move line and the reply
+// count.
 #pragma once
 
 #include <cstdint>

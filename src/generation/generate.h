@@ -60,6 +60,17 @@ inline int GenerateMovesFor(Engine& e, Colour c, int ply, int slot, MaterialTest
   return c == White ? GenerateMoves<White>(e, ply, slot, material) : GenerateMoves<Black>(e, ply, slot, material);
 }
 
+// Whether `code` is a legal move of `mover` in GamePosition, whatever
+// material is left: the one check of a typed move in every mode. The root
+// children are listed at ply 1.
+inline bool IsLegalGameMove(Engine& e, Colour mover, int32_t code) {
+  e.WorkPosition = e.GamePosition;
+  const int n = GenerateMovesFor(e, mover, 1, 1, MaterialTest::Skip);
+  for (int s = 1; s <= n && s <= MaxChildren; ++s)
+    if (e.ChildPositions[s][1].lastMove == code) return true;
+  return false;
+}
+
 extern template int GenerateMoves<White>(Engine&, int, int, MaterialTest);
 extern template int GenerateMoves<Black>(Engine&, int, int, MaterialTest);
 extern template int GenerateCaptures<White>(Engine&, int, int);

@@ -99,10 +99,7 @@ int32_t LegalMoveFromText(Engine& e, std::string_view text) {
   const int32_t code = MoveCodeFromText(e.GamePosition, text);
   const Colour mover = SideToMove(e);
   if (code == 0 || IsWhitePiece(MovePiece(code)) != (mover == White)) return 0;
-  const int n = GenerateFor(e, mover);
-  for (int s = 1; s <= n && s <= MaxChildren; ++s)
-    if (e.ChildPositions[s][1].lastMove == code) return code;
-  return 0;
+  return IsLegalGameMove(e, mover, code) ? code : 0;
 }
 
 void PlayMove(Engine& e, int32_t move) {

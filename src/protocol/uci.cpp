@@ -8,7 +8,7 @@
 #include "declare/model.h"
 #include "Alivelli/time_manager.h"
 #include "protocol/game.h"
-#include "protocol/line_source.h"
+#include "protocol/thinking_watch.h"
 #include "protocol/modes.h"
 #include "protocol/numbers.h"
 #include "protocol/options.h"

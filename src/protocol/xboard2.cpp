@@ -8,7 +8,7 @@
 #include "declare/model.h"
 #include "Alivelli/time_manager.h"
 #include "protocol/game.h"
-#include "protocol/line_source.h"
+#include "protocol/thinking_watch.h"
 #include "protocol/modes.h"
 #include "protocol/numbers.h"
 #include "protocol/options.h"
@@ -16,6 +16,7 @@
 #include "generation/generate.h"
 #include "utilita/attacks.h"
 #include "winboard/output_lines.h"
+#include "winboard/results.h"
 
 namespace ormedan {
 
@@ -242,8 +243,8 @@ class Xboard2 : public ThinkingWatch {
     const int replies = GenerateMovesFor(e_, Other(side), 1, 1);
     std::string_view claim = result(replies, true);
     if (claim.empty() && KeySeenThrice(e_, PositionKey(e_.GamePosition, Other(side))))
-      claim = "1/2-1/2 {Draw by repetition}";
-    if (claim.empty() && FiftyMoveRuleReached(e_)) claim = "1/2-1/2 {Draw : 50 moves}";
+      claim = kRepetitionLine;
+    if (claim.empty() && FiftyMoveRuleReached(e_)) claim = kFiftyMovesLine;
     if (!claim.empty()) e_.Reply(claim);
   }
 

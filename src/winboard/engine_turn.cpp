@@ -10,6 +10,7 @@
 #include "declare/model.h"
 #include "generation/generate.h"
 #include "winboard/driver.h"
+#include "winboard/results.h"
 
 namespace ormedan {
 
@@ -21,32 +22,20 @@ template <Colour C> struct TurnSide;
 template <> struct TurnSide<White> {
   static constexpr std::string_view opening = {};
   static constexpr bool moveLineFirst = false;  // counts black's replies, then prints
-  static constexpr std::string_view ownMated = "0-1 {Black wins}";
-  static constexpr std::string_view opponentMated = "1-0 {White Wins}";
 };
 
 template <> struct TurnSide<Black> {
   static constexpr std::string_view opening = "comincio a pensare";
   static constexpr bool moveLineFirst = true;  // prints, then counts white's replies
-  static constexpr std::string_view ownMated = "1-0 {White Wins}";
-  static constexpr std::string_view opponentMated = "0-1 {Black Wins}";
 };
 
-// The result line for a result code; empty for a code that ends nothing.
-// `mated` is the line for -2, which depends on who is mated.
-std::string_view ResultLine(int code, std::string_view mated) {
-  switch (code) {
-    case -1: return "1/2-1/2 {Stalemate}";
-    case -2: return mated;
-    case -3: return "1/2-1/2 {Draw by repetition}";
-    case -4: return "1/2-1/2 {Draw : Insufficent Material}";
-    case -5: return "1/2-1/2 {Draw : 50 moves}";
-    default: return {};
-  }
+// The result line of a code at the engine's turn (before its move, or
+// after it, for the opponent's replies).
+template <Colour C> std::string_view TurnResultLine(int code, bool afterOwnMove) {
+  return ResultLine(code, afterOwnMove ? MateLine(C, MateSeen::EngineMates) : MateLine(Other(C), MateSeen::EngineMated));
 }
 
-void WriteResult(Engine& e, int code, std::string_view mated) {
-  const std::string_view line = ResultLine(code, mated);
+void WriteResult(Engine& e, std::string_view line) {
   if (!line.empty()) e.Write(line);
 }
 
@@ -101,14 +90,14 @@ template <Colour C> void PlayEngineTurn(Engine& e) {
     if (S::moveLineFirst) PrintEngineMove(e);
     const int count = GenerateMoves<Side<C>::enemy>(e, 1, 1);
     if (!S::moveLineFirst) PrintEngineMove(e);
-    WriteResult(e, count, S::opponentMated);
+    WriteResult(e, TurnResultLine<C>(count, true));
   } else {
-    WriteResult(e, r, S::ownMated);
+    WriteResult(e, TurnResultLine<C>(r, false));
   }
 }
 
 template <Colour C> std::string_view EngineResultLine(int code, bool afterOwnMove) {
-  return ResultLine(code, afterOwnMove ? TurnSide<C>::opponentMated : TurnSide<C>::ownMated);
+  return TurnResultLine<C>(code, afterOwnMove);
 }
 
 template EngineChoice ChooseEngineMove<White>(Engine&, MoveApplication);

@@ -10,6 +10,7 @@
 #include "declare/game_record.h"
 #include "utilita/make_checked.h"
 #include "winboard/driver.h"
+#include "winboard/results.h"
 #include "winboard/output_lines.h"
 
 namespace ormedan {
@@ -68,17 +69,12 @@ void TakeOpponentMove(Engine& e, std::string_view line) {
     e.Write("en passant");
   }
 
-  e.WorkPosition = e.GamePosition;
   const int32_t code = MakeMoveCode(piece, toFile, toRank, captured, promotion);
 
   // An empty origin square (piece 0) is looked up among white's moves.
   const Colour mover = piece <= 16 ? White : Black;
   // Every legal move is accepted, whatever material is left.
-  const int n = GenerateRootMoves(e, mover, MaterialTest::Skip);
-  bool legal = false;
-  for (int s = 1; s <= n && s <= MaxChildren; ++s)
-    if (e.ChildPositions[s][1].lastMove == code) legal = true;
-  if (!legal) {
+  if (!IsLegalGameMove(e, mover, code)) {
     RejectMove(e, line);
     return;
   }
@@ -105,9 +101,9 @@ void TakeOpponentMove(Engine& e, std::string_view line) {
           PlayEngineTurn<White>(e);
       }
       break;
-    case Status::Repetition: e.Write("1/2-1/2 {Draw by repetition}"); break;
-    case Status::Stalemate: e.Write("1/2-1/2 {Stalemate}"); break;
-    case Status::Checkmate: e.Write(engineIsBlack ? "1-0 {white win}" : "0-1 {Black win}"); break;
+    case Status::Repetition: e.Write(kRepetitionLine); break;
+    case Status::Stalemate: e.Write(kStalemateLine); break;
+    case Status::Checkmate: e.Write(MateLine(engineIsBlack ? White : Black, MateSeen::OpponentMates)); break;
   }
 }
 

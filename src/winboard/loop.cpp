@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "Alivelli/time_manager.h"
+#include "Textrout/line_source.h"
 #include "Textrout/textrout.h"
 #include "declare/model.h"
 #include "winboard/driver.h"
@@ -178,36 +179,27 @@ void NewGame(Engine& e) {
 }
 
 bool CommandLoop(Engine& e) {
+  // The plain protocol takes each line as it comes (it trims blanks
+  // itself) and passes over lines of 16 MiB or more.
+  LineSource source(e.in, LineRules{MaxLineBytes, false});
   std::string line;
   line.reserve(4096);
   bool first = true;
-  for (;;) {
-    line.clear();
-    bool overlong = false;
-    bool endOfInput = true;
-    for (int c = e.in.ReadByte(); c >= 0; c = e.in.ReadByte()) {
-      if (c == '\n') {
-        endOfInput = false;
-        break;
-      }
-      if (line.size() < MaxLineBytes)
-        line.push_back(static_cast<char>(c));
-      else
-        overlong = true;
-    }
-    // End of input counts as "quit"; a last line without a line feed is
-    // still handled first.
-    if (!overlong && !line.empty()) {
-      const std::string_view command = TrimBlanks(line);
+  // The end of input counts as "quit"; a last line without a line feed is
+  // still handled first.
+  while (source.Next(line)) {
+    const std::string_view command = TrimBlanks(line);
+    if (!command.empty()) {
       // A UCI client opens with "uci": the rest of the session is UCI.
-      if (first && !command.empty() && (command == "uci" || command == "uci\r")) return true;
-      if (!command.empty()) first = false;
+      if (first && (command == "uci" || command == "uci\r")) return true;
+      first = false;
       const bool last = TakeFirst(command, 4) == "quit";
-      if (!command.empty()) HandleLine(e, command);
+      HandleLine(e, command);
       if (last) return false;
     }
-    if (endOfInput || e.outputFailed) return false;
+    if (e.outputFailed) return false;
   }
+  return false;
 }
 
 void Shutdown(Engine& e) {

@@ -1,22 +1,16 @@
-#include "protocol/line_source.h"
+#include "Textrout/line_source.h"
+
+#include "Textrout/textrout.h"
 
 namespace ormedan {
 
 namespace {
 
-// A longer line cannot be a command; it is read to its end and dropped, so
-// that endless input cannot exhaust memory.
-constexpr size_t MaxLineBytes = size_t{1} << 20;
-
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
 }  // namespace
 
-std::string_view TrimLine(std::string_view line) {
-  while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
-  while (!line.empty() && IsBlank(line.back())) line.remove_suffix(1);
-  return line;
-}
+std::string_view TrimLine(std::string_view line) { return TrimChars(line, " \t\r"); }
 
 std::string_view FirstWord(std::string_view line) {
   line = TrimLine(line);
@@ -30,6 +24,11 @@ std::string_view AfterFirstWord(std::string_view line) {
   return TrimLine(line.substr(FirstWord(line).size()));
 }
 
+void LineSource::Take(std::string& line) {
+  line.assign(rules_.trim ? TrimLine(partial_) : std::string_view(partial_));
+  partial_.clear();
+}
+
 bool LineSource::Assemble(bool wait, std::string& line) {
   while (!ended_) {
     const int c = wait ? in_.ReadByte() : in_.TryReadByte();
@@ -38,19 +37,20 @@ bool LineSource::Assemble(bool wait, std::string& line) {
       ended_ = true;
       // A last line without a line feed still counts.
       if (partial_.empty() || overlong_) return false;
-      line.assign(TrimLine(partial_));
-      partial_.clear();
+      Take(line);
       return true;
     }
     if (c == '\n') {
       const bool dropped = overlong_;
       overlong_ = false;
-      if (!dropped) line.assign(TrimLine(partial_));
+      if (!dropped) {
+        Take(line);
+        return true;
+      }
       partial_.clear();
-      if (!dropped) return true;
       continue;
     }
-    if (partial_.size() < MaxLineBytes)
+    if (partial_.size() < rules_.maxBytes)
       partial_.push_back(static_cast<char>(c));
     else
       overlong_ = true;

@@ -1,0 +1,33 @@
+// The search's stop watch in the protocol modes.
+#pragma once
+
+#include <string>
+
+#include "Textrout/line_source.h"
+#include "declare/engine.h"
+
+namespace ormedan {
+
+// What the client asks of a search by a line it sends while the engine thinks.
+enum class Stop { None, MoveNow, Abort, Quit };
+
+// The search's stop watch in the protocol modes: it reads the lines that
+// have arrived and lets the mode say what each one asks (Judge, which may
+// keep the line for later with Defer); the end of input is a quit.
+class ThinkingWatch : public StopWatch {
+ public:
+  explicit ThinkingWatch(LineSource& source) : source_(source) {}
+  bool StopNow() final {
+    std::string line;
+    while (stop_ == Stop::None && source_.Poll(line)) stop_ = Judge(line);
+    if (stop_ == Stop::None && source_.InputEnded()) stop_ = Stop::Quit;
+    return stop_ != Stop::None;
+  }
+
+ protected:
+  virtual Stop Judge(const std::string& line) = 0;
+  LineSource& source_;
+  Stop stop_ = Stop::None;
+};
+
+}  // namespace ormedan
