@@ -10,8 +10,20 @@ template SearchResult Search<Black>(Engine&);
 
 void CommitSearchResult(Engine& e, const SearchResult& r) {
   if (r.code <= 0) return;
-  CommitRootMove(e, r.slot);
-  RecordChosenMove(e, r.slot);
+  int slot = r.slot;
+  if (slot < 1 || slot > MaxChildren || e.ChildPositions[slot][1].lastMove != r.move) {
+    // The root children have been listed again since the search: the
+    // move is found among them anew.
+    const Colour mover = IsWhitePiece(MovePiece(r.move)) ? White : Black;
+    e.WorkPosition = e.GamePosition;
+    const int n = GenerateMovesFor(e, mover, 1, 1, MaterialTest::Skip);
+    slot = 0;
+    for (int s = 1; s <= n && s <= MaxChildren && slot == 0; ++s)
+      if (e.ChildPositions[s][1].lastMove == r.move) slot = s;
+    if (slot == 0) return;  // not a move of this position
+  }
+  CommitRootMove(e, slot);
+  RecordChosenMove(e, slot);
 }
 
 }  // namespace ormedan

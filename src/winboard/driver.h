@@ -56,7 +56,7 @@ struct EngineChoice {
   bool closesOpening = false;  // the search ended the opening phase (CloseOpening)
 };
 
-// The first part of the turn: the book (when OwnBook is on and the game
+// The first part of the turn: the book (when the client has it on and the game
 // began at the initial position) or the search chooses the engine's move,
 // with its diagnostics and statistics. The first search of the game ends
 // the opening phase as a book miss does.

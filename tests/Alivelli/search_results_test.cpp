@@ -3,9 +3,11 @@
 // for both colours on mirrored positions and must give the mirrored move.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "support/search_setup.h"
+#include "utilita/make_checked.h"
 
 namespace ormedan::testing {
 namespace {
@@ -190,6 +192,48 @@ TEST(SearchResults, MirroredPositionsGiveMirroredMoves) {
     EXPECT_EQ(b.Played(), MirrorMove(w.Played())) << m.white;
     EXPECT_EQ(b.Number("punteggio mossa  "), -w.Number("punteggio mossa  ")) << m.white;
   }
+}
+
+// The search reports its choice and leaves the game as it was; the line it
+// expects is its move and then a legal reply. Committing it is what the
+// plain mode does.
+TEST(SearchResults, TheSearchReportsAndLeavesTheGameAsItWas) {
+  for (const char* fen : {"r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4",
+                          "r1bqk2r/pppp1ppp/2n2n2/2b1p3/2B1P3/2N2N2/PPPP1PPP/R1BQK2R b KQkq - 5 4"}) {
+    SearchRig r(fen);
+    const Position before = r.position;
+    const SearchResult result = SearchPositionAtDepth(r.e(), r.position, r.toMove, 4);
+    ASSERT_GT(result.code, 0) << fen;
+    EXPECT_EQ(0, std::memcmp(&before, &r.e().GamePosition, sizeof(Position))) << fen;
+    EXPECT_EQ(r.e().MoveHistory.Count(), 0) << fen;
+    EXPECT_EQ(r.e().PositionHistory.Count(), 0) << fen;
+    EXPECT_EQ(result.depth, 4);
+    ASSERT_EQ(result.lineLength, 2) << fen;
+    EXPECT_EQ(result.line[0], result.move);
+    EXPECT_TRUE(IsLegalGameMove(r.e(), r.toMove, result.move)) << fen;
+    r.e().GamePosition = before;
+    MakeMoveMarkingCheck(r.e().GamePosition, result.move);
+    EXPECT_TRUE(IsLegalGameMove(r.e(), Other(r.toMove), result.line[1])) << fen;
+
+    r.e().GamePosition = before;
+    CommitSearchResult(r.e(), result);
+    EXPECT_EQ(r.e().GamePosition.lastMove, result.move);
+    ASSERT_EQ(r.e().MoveHistory.Count(), 1);
+    EXPECT_EQ(r.e().MoveHistory.At(0), result.move);
+  }
+}
+
+// A node limit ends a timed search at the check points the clock uses.
+TEST(SearchResults, ANodeLimitEndsTheSearch) {
+  const char* fen = "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4";
+  SearchRig full(fen);
+  ASSERT_GT(full.Run(100000), 0);
+  const int64_t all = full.e().NodeCount;
+  SearchRig limited(fen);
+  limited.e().budget.nodeLimit = all / 4;
+  ASSERT_GT(limited.Run(100000), 0);
+  EXPECT_LT(limited.e().NodeCount, all / 2);
+  EXPECT_GE(limited.e().NodeCount, all / 4);
 }
 
 }  // namespace
