@@ -11,11 +11,6 @@ namespace {
 constexpr int kMiddleGame = 2;
 constexpr int kEndgame = 3;
 
-// Initial PieceIds that some terms follow through the game.
-constexpr int kWhiteRookA = 3, kWhiteRookH = 4, kBlackRookA = 19, kBlackRookH = 20;
-constexpr int kWhiteBishopC = 5, kWhiteBishopF = 6, kBlackBishopC = 21, kBlackBishopF = 22;
-constexpr int kWhiteKnightB = 7, kWhiteKnightG = 8, kBlackKnightB = 23, kBlackKnightG = 24;
-
 // Passed-pawn bonus by [endgame][defended][rank counted from the pawn's own
 // side: 4..7].
 constexpr int kPassedBonus[2][2][8] = {
@@ -23,30 +18,32 @@ constexpr int kPassedBonus[2][2][8] = {
     {{0, 0, 0, 0, 15, 30, 70, 100}, {0, 0, 0, 0, 30, 50, 100, 150}},
 };
 
-// What the mirrored terms need to know about a colour.
+// What the mirrored terms need to know about a colour, beyond Side<C> (sign,
+// pawnStep, the kings, the initial rooks as longRook and shortRook).
 template <Colour C> struct EvalSide;
 
-template <> struct EvalSide<White> {
-  static constexpr int sign = +1;
-  static constexpr int forward = +1;
+template <> struct EvalSide<White> : Side<White> {
   // Ranks on which an enemy pawn stops this colour's pawn on rank r from
   // being passed: r+1 .. 7.
   static int BlockFrom(int r) { return r + 1; }
   static int BlockTo(int) { return 7; }
   static int RelativeRank(int r) { return r; }
-  static constexpr int rookA = kWhiteRookA, rookH = kWhiteRookH;
+  // The initial bishops (c and f) and knights (b and g), followed through
+  // the game by their PieceIds.
+  static constexpr int queensBishop = 5, kingsBishop = 6, queensKnight = 7, kingsKnight = 8;
   static constexpr int seventhRank = 7;
 };
 
-template <> struct EvalSide<Black> {
-  static constexpr int sign = -1;
-  static constexpr int forward = -1;
+template <> struct EvalSide<Black> : Side<Black> {
   static int BlockFrom(int) { return 2; }
   static int BlockTo(int r) { return r - 1; }
   static int RelativeRank(int r) { return 9 - r; }
-  static constexpr int rookA = kBlackRookA, rookH = kBlackRookH;
+  static constexpr int queensBishop = 21, kingsBishop = 22, queensKnight = 23, kingsKnight = 24;
   static constexpr int seventhRank = 2;
 };
+
+using W = EvalSide<White>;
+using B = EvalSide<Black>;
 
 // Value of the piece on a square; rank 0 and files 0 and 9 are empty.
 // Callers keep the rank within 0..8.
@@ -90,7 +87,7 @@ int PawnTerms(const Position& p, const int (&own)[10], int phase) {
     // A pawn of the own colour diagonally behind supports this one. The
     // rank behind a black pawn on rank 8 would lie outside the board array.
     bool supported = false;
-    const int behind = r - S::forward;
+    const int behind = r - S::pawnStep;
     if (f >= 2 && f <= 7 && behind >= 0 && behind <= 8) {
       if (ValueAt(p, f + 1, behind) == pawn) {
         score += 2 * S::sign;
@@ -118,7 +115,7 @@ int BadBishop(const Position& p) {
   int score = 0;
   for (int k = 1; k <= p.pawnCount[C]; ++k) {
     const int id = p.pawnList[C][k];
-    if (((p.pieceFile[id] + p.pieceRank[id]) & 1) == parity) score -= 15 * EvalSide<C>::sign;
+    if (((p.pieceFile[id] + p.pieceRank[id]) & 1) == parity) score -= 15 * Side<C>::sign;
   }
   return score;
 }
@@ -130,7 +127,7 @@ int RookTerms(const Position& p, const int (&wpf)[10], const int (&bpf)[10], int
   using S = EvalSide<C>;
   const int enemyPawns = p.pawnCount[Side<C>::enemy];
   int score = 0;
-  for (int id : {S::rookA, S::rookH}) {
+  for (int id : {S::longRook, S::shortRook}) {
     if (p.pieceValue[id] == 0) continue;
     const int f = p.pieceFile[id];
     const int pawns = wpf[f] + bpf[f];
@@ -138,9 +135,9 @@ int RookTerms(const Position& p, const int (&wpf)[10], const int (&bpf)[10], int
     if (pawns == 1) score += S::sign * (totalPawns - 4);
     if (p.pieceRank[id] == S::seventhRank && enemyPawns > 3) score += S::sign * 10 * enemyPawns;
   }
-  if (p.pieceValue[S::rookA] != 0 && p.pieceValue[S::rookH] != 0) {
-    const int f = p.pieceFile[S::rookA];
-    if (f == p.pieceFile[S::rookH] && wpf[f] + bpf[f] == 0) score += S::sign * 20;
+  if (p.pieceValue[S::longRook] != 0 && p.pieceValue[S::shortRook] != 0) {
+    const int f = p.pieceFile[S::longRook];
+    if (f == p.pieceFile[S::shortRook] && wpf[f] + bpf[f] == 0) score += S::sign * 20;
   }
   return score;
 }
@@ -167,7 +164,8 @@ int LoneOfficerBonus(const Position& p, int officer, int loneKing) {
     b += 100;
   else if (orank == 4 || orank == 5)
     b += 100;
-  const int d = Distance(p.pieceFile[1], p.pieceFile[17]) + Distance(p.pieceRank[1], p.pieceRank[17]);
+  const int d = Distance(p.pieceFile[W::ownKing], p.pieceFile[B::ownKing]) +
+                Distance(p.pieceRank[W::ownKing], p.pieceRank[B::ownKing]);
   if (d == 2) b += 100;
   if (d == 3) b += 50;
   if (d == 4) b += 20;
@@ -178,9 +176,9 @@ int LoneOfficerBonus(const Position& p, int officer, int loneKing) {
 bool SpecialEnding(const Position& p, bool whiteToMove, int totalPawns, int& score) {
   if (totalPawns == 0 && p.officerCount == 1) {
     if (p.material > 0) {
-      score = p.orthogonalCount[White] == 1 ? 10000 + LoneOfficerBonus(p, p.orthogonalList[White][1], 17) : 0;
+      score = p.orthogonalCount[White] == 1 ? 10000 + LoneOfficerBonus(p, p.orthogonalList[White][1], B::ownKing) : 0;
     } else {
-      score = p.orthogonalCount[Black] == 1 ? -10000 - LoneOfficerBonus(p, p.orthogonalList[Black][1], 1) : 0;
+      score = p.orthogonalCount[Black] == 1 ? -10000 - LoneOfficerBonus(p, p.orthogonalList[Black][1], W::ownKing) : 0;
     }
     return true;
   }
@@ -189,14 +187,14 @@ bool SpecialEnding(const Position& p, bool whiteToMove, int totalPawns, int& sco
     if (p.material > 0) {
       const int pawn = p.pawnList[White][1];
       const int o = p.pieceRank[pawn] - (whiteToMove ? 0 : 1);
-      if (p.pieceRank[17] < o || Distance(p.pieceFile[pawn], p.pieceFile[17]) > 8 - o) {
+      if (p.pieceRank[B::ownKing] < o || Distance(p.pieceFile[pawn], p.pieceFile[B::ownKing]) > 8 - o) {
         score = 900 + 200 * o;
         return true;
       }
     } else {
       const int pawn = p.pawnList[Black][1];
       const int o = p.pieceRank[pawn] - (whiteToMove ? 1 : 0);
-      if (p.pieceRank[1] > o || Distance(p.pieceFile[pawn], p.pieceFile[1]) > o) {
+      if (p.pieceRank[W::ownKing] > o || Distance(p.pieceFile[pawn], p.pieceFile[W::ownKing]) > o) {
         score = -900 - 200 * (8 - o);
         return true;
       }
@@ -241,7 +239,7 @@ int Evaluate(Engine& e, int ply, int slot, int base) {
   // Only the stored positions can be evaluated; anything else adds nothing.
   if (ply < 0 || ply > MaxPly || (ply > 0 && (slot < 1 || slot > MaxChildren))) return base;
   const Position& source = ply == 0 ? e.GamePosition : e.ChildPositions[slot][ply];
-  const bool whiteToMove = MovePiece(source.lastMove) > 16;
+  const bool whiteToMove = MovePiece(source.lastMove) > W::lastPiece;
   e.WorkPosition = source;
   const Position& p = e.WorkPosition;
 
@@ -278,25 +276,25 @@ int Evaluate(Engine& e, int ply, int slot, int base) {
 
   score += BadBishop<White>(p) + BadBishop<Black>(p);
 
-  if (p.pieceValue[kWhiteBishopC] + p.pieceValue[kWhiteBishopF] == 2 * BishopValue) score += 15;
-  if (p.pieceValue[kBlackBishopC] + p.pieceValue[kBlackBishopF] == -2 * BishopValue) score -= 15;
+  if (p.pieceValue[W::queensBishop] + p.pieceValue[W::kingsBishop] == 2 * BishopValue) score += 15;
+  if (p.pieceValue[B::queensBishop] + p.pieceValue[B::kingsBishop] == -2 * BishopValue) score -= 15;
 
   if (middle) {
     // Bishops still at home, and their blocked diagonal.
-    if (p.pieceValue[kWhiteBishopC] != 0 && p.pieceRank[kWhiteBishopC] == 1) {
-      if (p.pieceFile[kWhiteBishopC] == 3) score -= 8;
+    if (p.pieceValue[W::queensBishop] != 0 && p.pieceRank[W::queensBishop] == 1) {
+      if (p.pieceFile[W::queensBishop] == 3) score -= 8;
       if (p.board[4][2] != 0) score -= 4;
     }
-    if (p.pieceValue[kWhiteBishopF] != 0 && p.pieceRank[kWhiteBishopF] == 1) {
-      if (p.pieceFile[kWhiteBishopF] == 6) score -= 8;
+    if (p.pieceValue[W::kingsBishop] != 0 && p.pieceRank[W::kingsBishop] == 1) {
+      if (p.pieceFile[W::kingsBishop] == 6) score -= 8;
       if (p.board[5][2] != 0) score -= 4;
     }
-    if (p.pieceValue[kBlackBishopC] != 0 && p.pieceRank[kBlackBishopC] == 8) {
-      if (p.pieceFile[kBlackBishopC] == 3) score += 8;
+    if (p.pieceValue[B::queensBishop] != 0 && p.pieceRank[B::queensBishop] == 8) {
+      if (p.pieceFile[B::queensBishop] == 3) score += 8;
       if (p.board[4][7] != 0) score += 4;
     }
-    if (p.pieceValue[kBlackBishopF] != 0 && p.pieceRank[kBlackBishopF] == 8) {
-      if (p.pieceFile[kBlackBishopF] == 6) score += 8;
+    if (p.pieceValue[B::kingsBishop] != 0 && p.pieceRank[B::kingsBishop] == 8) {
+      if (p.pieceFile[B::kingsBishop] == 6) score += 8;
       if (p.board[5][7] != 0) score += 4;
     }
   }
@@ -307,7 +305,7 @@ int Evaluate(Engine& e, int ply, int slot, int base) {
   }
 
   if (middle) {
-    for (int id : {kBlackKnightB, kBlackKnightG}) {
+    for (int id : {B::queensKnight, B::kingsKnight}) {
       if (p.pieceValue[id] == 0) continue;
       const int f = p.pieceFile[id], r = p.pieceRank[id];
       if (r == 8) score += 10;
@@ -316,7 +314,7 @@ int Evaluate(Engine& e, int ply, int slot, int base) {
       if (r == 3) score -= 10;
       if (r == 4) score -= 3;
     }
-    for (int id : {kWhiteKnightB, kWhiteKnightG}) {
+    for (int id : {W::queensKnight, W::kingsKnight}) {
       if (p.pieceValue[id] == 0) continue;
       const int f = p.pieceFile[id], r = p.pieceRank[id];
       if (r == 1) score -= 10;
@@ -340,10 +338,10 @@ int Evaluate(Engine& e, int ply, int slot, int base) {
     for (int k = 1; k <= p.orthogonalCount[Black]; ++k) score -= p.kingLine[p.orthogonalList[Black][k]] ? 5 : 0;
     for (int k = 1; k <= p.diagonalCount[Black]; ++k) score -= p.kingLine[p.diagonalList[Black][k]] ? 5 : 0;
     // Pawn shield; nothing lies beyond rank 8 for a white king there.
-    const int wkf = p.pieceFile[1], wkr = p.pieceRank[1];
+    const int wkf = p.pieceFile[W::ownKing], wkr = p.pieceRank[W::ownKing];
     if (wkr < 8 && ValueAt(p, wkf, wkr + 1) == PawnValue) score += 10;
     // Rank 0 exists in the board array and is empty.
-    const int bkf = p.pieceFile[17], bkr = p.pieceRank[17];
+    const int bkf = p.pieceFile[B::ownKing], bkr = p.pieceRank[B::ownKing];
     if (ValueAt(p, bkf, bkr - 1) == -PawnValue) score -= 10;
   }
 
@@ -351,12 +349,12 @@ int Evaluate(Engine& e, int ply, int slot, int base) {
   score += RookTerms<Black>(p, wpf, bpf, totalPawns);
 
   // Heavy pieces on the board want the own king back home.
-  if (p.orthogonalCount[White] > 1) score -= 15 * p.pieceRank[1];
-  if (p.orthogonalCount[Black] > 1) score += 15 * (7 - p.pieceRank[17]);
+  if (p.orthogonalCount[White] > 1) score -= 15 * p.pieceRank[W::ownKing];
+  if (p.orthogonalCount[Black] > 1) score += 15 * (7 - p.pieceRank[B::ownKing]);
 
   if (endgame) {
-    const int wkf = p.pieceFile[1], wkr = p.pieceRank[1];
-    const int bkf = p.pieceFile[17], bkr = p.pieceRank[17];
+    const int wkf = p.pieceFile[W::ownKing], wkr = p.pieceRank[W::ownKing];
+    const int bkf = p.pieceFile[B::ownKing], bkr = p.pieceRank[B::ownKing];
     if (wkf >= 4 && wkf <= 5 && wkr >= 4 && wkr <= 5) {
       score += 20;
       if (p.material > 300) {
