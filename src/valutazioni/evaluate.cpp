@@ -3,13 +3,13 @@
 #include "valutazioni/evaluate.h"
 
 #include "utilita/attacks.h"
+#include "valutazioni/eval_terms.h"
 
 namespace ormedan {
 
-namespace {
+using namespace eval_terms;
 
-constexpr int kMiddleGame = 2;
-constexpr int kEndgame = 3;
+namespace {
 
 // Passed-pawn bonus by [endgame][defended][rank counted from the pawn's own
 // side: 4..7].
@@ -26,20 +26,21 @@ template <> struct EvalSide<White> : Side<White> {
   // Ranks on which an enemy pawn stops this colour's pawn on rank r from
   // being passed: r+1 .. 7.
   static int BlockFrom(int r) { return r + 1; }
-  static int BlockTo(int) { return 7; }
+  static int BlockTo(int) { return kRank7; }
   static int RelativeRank(int r) { return r; }
   // The initial bishops (c and f) and knights (b and g), followed through
   // the game by their PieceIds.
   static constexpr int queensBishop = 5, kingsBishop = 6, queensKnight = 7, kingsKnight = 8;
-  static constexpr int seventhRank = 7;
+  // The fifth, sixth and seventh ranks counted from this colour's side.
+  static constexpr int fifthRank = kRank5, sixthRank = kRank6, seventhRank = kRank7;
 };
 
 template <> struct EvalSide<Black> : Side<Black> {
-  static int BlockFrom(int) { return 2; }
+  static int BlockFrom(int) { return kRank2; }
   static int BlockTo(int r) { return r - 1; }
-  static int RelativeRank(int r) { return 9 - r; }
+  static int RelativeRank(int r) { return kRank1 + kRank8 - r; }
   static constexpr int queensBishop = 21, kingsBishop = 22, queensKnight = 23, kingsKnight = 24;
-  static constexpr int seventhRank = 2;
+  static constexpr int fifthRank = kRank4, sixthRank = kRank3, seventhRank = kRank2;
 };
 
 using W = EvalSide<White>;
@@ -60,7 +61,7 @@ bool AttacksAlongDiagonal(const Position& p, int f, int r, int q) {
 // Pawn structure terms of colour C: passed, supported, isolated and weak
 // pawns. own[] counts the colour's pawns per file, files 0 and 9 empty.
 template <Colour C>
-int PawnTerms(const Position& p, const int (&own)[10], int phase) {
+int PawnTerms(const Position& p, const PawnsPerFile& own, int phase) {
   using S = EvalSide<C>;
   constexpr int pawn = PawnValue * S::sign;
   const int enemyPawn = -pawn;
@@ -78,7 +79,7 @@ int PawnTerms(const Position& p, const int (&own)[10], int phase) {
         }
     if (passed && (phase == kMiddleGame || phase == kEndgame)) {
       const int rel = S::RelativeRank(r);
-      if (rel >= 4 && rel <= 7) {
+      if (rel >= kRank4 && rel <= kRank7) {
         const bool defended = SquareAttacked(p, f, r, Side<C>::enemy) != 0;
         score += S::sign * kPassedBonus[phase == kEndgame][defended][rel];
       }
@@ -88,7 +89,7 @@ int PawnTerms(const Position& p, const int (&own)[10], int phase) {
     // rank behind a black pawn on rank 8 would lie outside the board array.
     bool supported = false;
     const int behind = r - S::pawnStep;
-    if (f >= 2 && f <= 7 && behind >= 0 && behind <= 8) {
+    if (f >= kFileB && f <= kFileG && behind >= 0 && behind <= kRank8) {
       if (ValueAt(p, f + 1, behind) == pawn) {
         score += 2 * S::sign;
         supported = true;
@@ -123,7 +124,7 @@ int BadBishop(const Position& p) {
 // Rooks of the initial array: open and half-open files, the seventh rank,
 // and the pair on one open file.
 template <Colour C>
-int RookTerms(const Position& p, const int (&wpf)[10], const int (&bpf)[10], int totalPawns) {
+int RookTerms(const Position& p, const PawnsPerFile& wpf, const PawnsPerFile& bpf, int totalPawns) {
   using S = EvalSide<C>;
   const int enemyPawns = p.pawnCount[Side<C>::enemy];
   int score = 0;
@@ -144,15 +145,15 @@ int RookTerms(const Position& p, const int (&wpf)[10], const int (&bpf)[10], int
 
 bool OnCentre(const Position& p, int id) {
   const int f = p.pieceFile[id], r = p.pieceRank[id];
-  return f >= 4 && f <= 5 && r >= 4 && r <= 5;
+  return f >= kCentreFirst && f <= kCentreLast && r >= kCentreFirst && r <= kCentreLast;
 }
 
 int EdgeBonus(int f, int r) {
   int b = 0;
-  if (f == 1 || r == 1) b += 200;
-  if (f == 8 || r == 8) b += 200;
-  if (f == 2 || r == 2) b += 100;
-  if (f == 7 || r == 7) b += 100;
+  if (f == kFileA || r == kRank1) b += 200;
+  if (f == kFileH || r == kRank8) b += 200;
+  if (f == kFileB || r == kRank2) b += 100;
+  if (f == kFileG || r == kRank7) b += 100;
   return b;
 }
 
@@ -160,9 +161,9 @@ int EdgeBonus(int f, int r) {
 int LoneOfficerBonus(const Position& p, int officer, int loneKing) {
   int b = 0;
   const int of = p.pieceFile[officer], orank = p.pieceRank[officer];
-  if (of == 4 || of == 5)
+  if (of == kFileD || of == kFileE)
     b += 100;
-  else if (orank == 4 || orank == 5)
+  else if (orank == kRank4 || orank == kRank5)
     b += 100;
   const int d = Distance(p.pieceFile[W::ownKing], p.pieceFile[B::ownKing]) +
                 Distance(p.pieceRank[W::ownKing], p.pieceRank[B::ownKing]);
@@ -187,7 +188,7 @@ bool SpecialEnding(const Position& p, bool whiteToMove, int totalPawns, int& sco
     if (p.material > 0) {
       const int pawn = p.pawnList[White][1];
       const int o = p.pieceRank[pawn] - (whiteToMove ? 0 : 1);
-      if (p.pieceRank[B::ownKing] < o || Distance(p.pieceFile[pawn], p.pieceFile[B::ownKing]) > 8 - o) {
+      if (p.pieceRank[B::ownKing] < o || Distance(p.pieceFile[pawn], p.pieceFile[B::ownKing]) > kRank8 - o) {
         score = 900 + 200 * o;
         return true;
       }
@@ -195,7 +196,7 @@ bool SpecialEnding(const Position& p, bool whiteToMove, int totalPawns, int& sco
       const int pawn = p.pawnList[Black][1];
       const int o = p.pieceRank[pawn] - (whiteToMove ? 1 : 0);
       if (p.pieceRank[W::ownKing] > o || Distance(p.pieceFile[pawn], p.pieceFile[W::ownKing]) > o) {
-        score = -900 - 200 * (8 - o);
+        score = -900 - 200 * (kRank8 - o);
         return true;
       }
     }
@@ -207,12 +208,12 @@ bool SpecialEnding(const Position& p, bool whiteToMove, int totalPawns, int& sco
 
 template <Colour C>
 int AttackerCount(const Position& p, int file, int rank) {
-  if (file < 1 || file > 8 || rank < 1 || rank > 8) return 0;
+  if (file < kFileA || file > kFileH || rank < kRank1 || rank > kRank8) return 0;
   int n = 0;
   // Pawns one rank behind the square, seen from colour C; the rank behind
   // rank 8 for black would fall outside the board array.
   const int pawnRank = rank - Side<C>::pawnStep;
-  if (pawnRank >= 0 && pawnRank <= 8) {
+  if (pawnRank >= 0 && pawnRank <= kRank8) {
     const int pawn = PawnValue * Side<C>::sign;
     n += ValueAt(p, file - 1, pawnRank) == pawn;
     n += ValueAt(p, file + 1, pawnRank) == pawn;
@@ -220,7 +221,7 @@ int AttackerCount(const Position& p, int file, int rank) {
   for (int k = 1; k <= p.knightCount[C]; ++k) {
     const int q = p.knightList[C][k];
     const int prod = (p.pieceFile[q] - file) * (p.pieceRank[q] - rank);
-    n += prod == 2 || prod == -2;
+    n += prod == kKnightLeapProduct || prod == -kKnightLeapProduct;
   }
   const int king = Side<C>::ownKing;
   n += Distance(p.pieceFile[king], file) <= 1 && Distance(p.pieceRank[king], rank) <= 1;
@@ -255,21 +256,21 @@ int Evaluate(Engine& e, int ply, int slot, int base) {
   const int divisor = totalPawns / 2 + p.officerCount;
   if (divisor > 0) score += p.material / divisor;
 
-  int wpf[10] = {}, bpf[10] = {};
+  PawnsPerFile wpf = {}, bpf = {};
   for (int k = 1; k <= p.pawnCount[White]; ++k) ++wpf[p.pieceFile[p.pawnList[White][k]]];
   for (int k = 1; k <= p.pawnCount[Black]; ++k) ++bpf[p.pieceFile[p.pawnList[Black][k]]];
 
   if (middle) {
-    if (ValueAt(p, 4, 2) == PawnValue) score -= 10;
-    if (ValueAt(p, 5, 2) == PawnValue) score -= 10;
-    if (ValueAt(p, 4, 7) == -PawnValue) score += 10;
-    if (ValueAt(p, 5, 7) == -PawnValue) score += 10;
+    if (ValueAt(p, kFileD, W::startRank) == PawnValue) score -= 10;
+    if (ValueAt(p, kFileE, W::startRank) == PawnValue) score -= 10;
+    if (ValueAt(p, kFileD, B::startRank) == -PawnValue) score += 10;
+    if (ValueAt(p, kFileE, B::startRank) == -PawnValue) score += 10;
   }
 
   score += PawnTerms<White>(p, wpf, phase);
   score += PawnTerms<Black>(p, bpf, phase);
 
-  for (int f = 1; f <= 8; ++f) {
+  for (int f = kFileA; f <= kFileH; ++f) {
     if (bpf[f] > 1) score += 5 * bpf[f];
     if (wpf[f] > 1) score -= 5 * wpf[f];
   }
@@ -281,21 +282,21 @@ int Evaluate(Engine& e, int ply, int slot, int base) {
 
   if (middle) {
     // Bishops still at home, and their blocked diagonal.
-    if (p.pieceValue[W::queensBishop] != 0 && p.pieceRank[W::queensBishop] == 1) {
-      if (p.pieceFile[W::queensBishop] == 3) score -= 8;
-      if (p.board[4][2] != 0) score -= 4;
+    if (p.pieceValue[W::queensBishop] != 0 && p.pieceRank[W::queensBishop] == W::homeRank) {
+      if (p.pieceFile[W::queensBishop] == kFileC) score -= 8;
+      if (p.board[kFileD][W::startRank] != 0) score -= 4;
     }
-    if (p.pieceValue[W::kingsBishop] != 0 && p.pieceRank[W::kingsBishop] == 1) {
-      if (p.pieceFile[W::kingsBishop] == 6) score -= 8;
-      if (p.board[5][2] != 0) score -= 4;
+    if (p.pieceValue[W::kingsBishop] != 0 && p.pieceRank[W::kingsBishop] == W::homeRank) {
+      if (p.pieceFile[W::kingsBishop] == kFileF) score -= 8;
+      if (p.board[kFileE][W::startRank] != 0) score -= 4;
     }
-    if (p.pieceValue[B::queensBishop] != 0 && p.pieceRank[B::queensBishop] == 8) {
-      if (p.pieceFile[B::queensBishop] == 3) score += 8;
-      if (p.board[4][7] != 0) score += 4;
+    if (p.pieceValue[B::queensBishop] != 0 && p.pieceRank[B::queensBishop] == B::homeRank) {
+      if (p.pieceFile[B::queensBishop] == kFileC) score += 8;
+      if (p.board[kFileD][B::startRank] != 0) score += 4;
     }
-    if (p.pieceValue[B::kingsBishop] != 0 && p.pieceRank[B::kingsBishop] == 8) {
-      if (p.pieceFile[B::kingsBishop] == 6) score += 8;
-      if (p.board[5][7] != 0) score += 4;
+    if (p.pieceValue[B::kingsBishop] != 0 && p.pieceRank[B::kingsBishop] == B::homeRank) {
+      if (p.pieceFile[B::kingsBishop] == kFileF) score += 8;
+      if (p.board[kFileE][B::startRank] != 0) score += 4;
     }
   }
 
@@ -308,20 +309,20 @@ int Evaluate(Engine& e, int ply, int slot, int base) {
     for (int id : {B::queensKnight, B::kingsKnight}) {
       if (p.pieceValue[id] == 0) continue;
       const int f = p.pieceFile[id], r = p.pieceRank[id];
-      if (r == 8) score += 10;
-      if (f == 1) score += 5;
-      if (f == 8) score += 5;
-      if (r == 3) score -= 10;
-      if (r == 4) score -= 3;
+      if (r == B::homeRank) score += 10;
+      if (f == kFileA) score += 5;
+      if (f == kFileH) score += 5;
+      if (r == B::sixthRank) score -= 10;
+      if (r == B::fifthRank) score -= 3;
     }
     for (int id : {W::queensKnight, W::kingsKnight}) {
       if (p.pieceValue[id] == 0) continue;
       const int f = p.pieceFile[id], r = p.pieceRank[id];
-      if (r == 1) score -= 10;
-      if (f == 1) score -= 5;
-      if (f == 8) score -= 5;
-      if (r == 6) score += 10;
-      if (r == 5) score += 3;
+      if (r == W::homeRank) score -= 10;
+      if (f == kFileA) score -= 5;
+      if (f == kFileH) score -= 5;
+      if (r == W::sixthRank) score += 10;
+      if (r == W::fifthRank) score += 3;
     }
   }
 
@@ -339,10 +340,10 @@ int Evaluate(Engine& e, int ply, int slot, int base) {
     for (int k = 1; k <= p.diagonalCount[Black]; ++k) score -= p.kingLine[p.diagonalList[Black][k]] ? 5 : 0;
     // Pawn shield; nothing lies beyond rank 8 for a white king there.
     const int wkf = p.pieceFile[W::ownKing], wkr = p.pieceRank[W::ownKing];
-    if (wkr < 8 && ValueAt(p, wkf, wkr + 1) == PawnValue) score += 10;
+    if (wkr < kRank8 && ValueAt(p, wkf, wkr + W::pawnStep) == PawnValue) score += 10;
     // Rank 0 exists in the board array and is empty.
     const int bkf = p.pieceFile[B::ownKing], bkr = p.pieceRank[B::ownKing];
-    if (ValueAt(p, bkf, bkr - 1) == -PawnValue) score -= 10;
+    if (ValueAt(p, bkf, bkr + B::pawnStep) == -PawnValue) score -= 10;
   }
 
   score += RookTerms<White>(p, wpf, bpf, totalPawns);
@@ -355,18 +356,18 @@ int Evaluate(Engine& e, int ply, int slot, int base) {
   if (endgame) {
     const int wkf = p.pieceFile[W::ownKing], wkr = p.pieceRank[W::ownKing];
     const int bkf = p.pieceFile[B::ownKing], bkr = p.pieceRank[B::ownKing];
-    if (wkf >= 4 && wkf <= 5 && wkr >= 4 && wkr <= 5) {
+    if (wkf >= kCentreFirst && wkf <= kCentreLast && wkr >= kCentreFirst && wkr <= kCentreLast) {
       score += 20;
       if (p.material > 300) {
-        if (bkf == 1 || bkf == 8) score += 20;
-        if (bkr == 1 || bkr == 8) score += 20;
+        if (bkf == kFileA || bkf == kFileH) score += 20;
+        if (bkr == kRank1 || bkr == kRank8) score += 20;
       }
     }
-    if (bkf >= 4 && bkf <= 6 && bkr >= 4 && bkr <= 6) {
+    if (bkf >= kCentreFirst && bkf <= kBlackKingCentreLast && bkr >= kCentreFirst && bkr <= kBlackKingCentreLast) {
       score -= 20;
       if (p.material < -300) {
-        if (wkf == 1 || wkf == 8) score -= 20;
-        if (wkr == 1 || wkr == 8) score -= 20;
+        if (wkf == kFileA || wkf == kFileH) score -= 20;
+        if (wkr == kRank1 || wkr == kRank8) score -= 20;
       }
     }
   }
