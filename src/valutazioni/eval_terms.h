@@ -23,11 +23,33 @@ constexpr int kKnightLeapProduct = 2;
 constexpr int kMiddleGame = 2;
 constexpr int kEndgame = 3;
 
+// ---- Material --------------------------------------------------------------
+// The material is divided by the pieces left, this many pawns counting as one
+// piece: the same lead weighs more as the board empties.
+constexpr int kPawnsPerPiece = 2;
+
+// ---- Elementary endings ----------------------------------------------------
+// Rook or queen with its king against the lone king: the won ending, ...
+constexpr int kLoneKingWon = 10000;
+// ... the officer on a central file or rank, cutting the lone king off, ...
+constexpr int kOfficerOnCentreLine = 100;
+// ... the kings two, three or four squares apart (files plus ranks), ...
+constexpr int kKingsTwoApart = 100, kKingsThreeApart = 50, kKingsFourApart = 20;
+// ... and the lone king on an edge line, or on the line next to one.
+constexpr int kLoneKingOnEdge = 200, kLoneKingNextToEdge = 100;
+// King and pawn against the lone king outside the square of the pawn: a won
+// race, worth more the further the pawn has come.
+constexpr int kPawnRaceWon = 900, kPawnRacePerRank = 200;
+
 // ---- Where the evaluation is not a mirror image ----------------------------
 // Kept as they are: they are part of the engine's play, and the bench
 // signature and the evaluation tests pin them.
 // - The endgame centre of the black king reaches file f and rank 6; the
 //   white king's ends at file e and rank 5.
 constexpr int kBlackKingCentreLast = kFileF;
+// - The lone king's edge bonus tests "file a or rank 1" and "file h or
+//   rank 8", so a8 and h1 collect two edges, a1 and h8 one.
+// - The pawn race takes the tempo for a black pawn the other way round from
+//   a white one.
 
 }  // namespace ormedan::eval_terms

@@ -150,10 +150,10 @@ bool OnCentre(const Position& p, int id) {
 
 int EdgeBonus(int f, int r) {
   int b = 0;
-  if (f == kFileA || r == kRank1) b += 200;
-  if (f == kFileH || r == kRank8) b += 200;
-  if (f == kFileB || r == kRank2) b += 100;
-  if (f == kFileG || r == kRank7) b += 100;
+  if (f == kFileA || r == kRank1) b += kLoneKingOnEdge;
+  if (f == kFileH || r == kRank8) b += kLoneKingOnEdge;
+  if (f == kFileB || r == kRank2) b += kLoneKingNextToEdge;
+  if (f == kFileG || r == kRank7) b += kLoneKingNextToEdge;
   return b;
 }
 
@@ -162,14 +162,14 @@ int LoneOfficerBonus(const Position& p, int officer, int loneKing) {
   int b = 0;
   const int of = p.pieceFile[officer], orank = p.pieceRank[officer];
   if (of == kFileD || of == kFileE)
-    b += 100;
+    b += kOfficerOnCentreLine;
   else if (orank == kRank4 || orank == kRank5)
-    b += 100;
+    b += kOfficerOnCentreLine;
   const int d = Distance(p.pieceFile[W::ownKing], p.pieceFile[B::ownKing]) +
                 Distance(p.pieceRank[W::ownKing], p.pieceRank[B::ownKing]);
-  if (d == 2) b += 100;
-  if (d == 3) b += 50;
-  if (d == 4) b += 20;
+  if (d == 2) b += kKingsTwoApart;
+  if (d == 3) b += kKingsThreeApart;
+  if (d == 4) b += kKingsFourApart;
   return b + EdgeBonus(p.pieceFile[loneKing], p.pieceRank[loneKing]);
 }
 
@@ -177,9 +177,13 @@ int LoneOfficerBonus(const Position& p, int officer, int loneKing) {
 bool SpecialEnding(const Position& p, bool whiteToMove, int totalPawns, int& score) {
   if (totalPawns == 0 && p.officerCount == 1) {
     if (p.material > 0) {
-      score = p.orthogonalCount[White] == 1 ? 10000 + LoneOfficerBonus(p, p.orthogonalList[White][1], B::ownKing) : 0;
+      score = p.orthogonalCount[White] == 1
+                  ? kLoneKingWon + LoneOfficerBonus(p, p.orthogonalList[White][1], B::ownKing)
+                  : 0;
     } else {
-      score = p.orthogonalCount[Black] == 1 ? -10000 - LoneOfficerBonus(p, p.orthogonalList[Black][1], W::ownKing) : 0;
+      score = p.orthogonalCount[Black] == 1
+                  ? -kLoneKingWon - LoneOfficerBonus(p, p.orthogonalList[Black][1], W::ownKing)
+                  : 0;
     }
     return true;
   }
@@ -189,14 +193,14 @@ bool SpecialEnding(const Position& p, bool whiteToMove, int totalPawns, int& sco
       const int pawn = p.pawnList[White][1];
       const int o = p.pieceRank[pawn] - (whiteToMove ? 0 : 1);
       if (p.pieceRank[B::ownKing] < o || Distance(p.pieceFile[pawn], p.pieceFile[B::ownKing]) > kRank8 - o) {
-        score = 900 + 200 * o;
+        score = kPawnRaceWon + kPawnRacePerRank * o;
         return true;
       }
     } else {
       const int pawn = p.pawnList[Black][1];
       const int o = p.pieceRank[pawn] - (whiteToMove ? 1 : 0);
       if (p.pieceRank[W::ownKing] > o || Distance(p.pieceFile[pawn], p.pieceFile[W::ownKing]) > o) {
-        score = -900 - 200 * (kRank8 - o);
+        score = -kPawnRaceWon - kPawnRacePerRank * (kRank8 - o);
         return true;
       }
     }
@@ -253,7 +257,7 @@ int Evaluate(Engine& e, int ply, int slot, int base) {
   const bool endgame = phase == kEndgame;
 
   int score = base;
-  const int divisor = totalPawns / 2 + p.officerCount;
+  const int divisor = totalPawns / kPawnsPerPiece + p.officerCount;
   if (divisor > 0) score += p.material / divisor;
 
   PawnsPerFile wpf = {}, bpf = {};
