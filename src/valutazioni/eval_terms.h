@@ -41,6 +41,25 @@ constexpr int kLoneKingOnEdge = 200, kLoneKingNextToEdge = 100;
 // race, worth more the further the pawn has come.
 constexpr int kPawnRaceWon = 900, kPawnRacePerRank = 200;
 
+// ---- Pawn structure --------------------------------------------------------
+// A passed pawn in the middle game or the endgame, by [endgame][defended]
+// [rank counted from the pawn's own side]; ranks 4..7 only.
+constexpr int kPassedFirstRank = kRank4, kPassedLastRank = kRank7;
+constexpr int kPassedBonus[2][2][8] = {
+    {{0, 0, 0, 0, 0, 10, 30, 60}, {0, 0, 0, 0, 0, 30, 50, 120}},
+    {{0, 0, 0, 0, 15, 30, 70, 100}, {0, 0, 0, 0, 30, 50, 100, 150}},
+};
+// Each own pawn diagonally behind a pawn of files b..g.
+constexpr int kSupportedPawn = 2;
+// No own pawn on either neighbouring file.
+constexpr int kIsolatedPawn = 5;
+// Not supported, and attacked by more enemy pieces than own ones defend it.
+constexpr int kWeakPawn = 5;
+// Each pawn of a colour that has two or more on the file.
+constexpr int kDoubledPawn = 5;
+// A d- or e-pawn still on its start square in the middle game.
+constexpr int kCentrePawnAtHome = 10;
+
 // ---- Where the evaluation is not a mirror image ----------------------------
 // Kept as they are: they are part of the engine's play, and the bench
 // signature and the evaluation tests pin them.

@@ -11,13 +11,6 @@ using namespace eval_terms;
 
 namespace {
 
-// Passed-pawn bonus by [endgame][defended][rank counted from the pawn's own
-// side: 4..7].
-constexpr int kPassedBonus[2][2][8] = {
-    {{0, 0, 0, 0, 0, 10, 30, 60}, {0, 0, 0, 0, 0, 30, 50, 120}},
-    {{0, 0, 0, 0, 15, 30, 70, 100}, {0, 0, 0, 0, 30, 50, 100, 150}},
-};
-
 // What the mirrored terms need to know about a colour, beyond Side<C> (sign,
 // pawnStep, the kings, the initial rooks as longRook and shortRook).
 template <Colour C> struct EvalSide;
@@ -79,7 +72,7 @@ int PawnTerms(const Position& p, const PawnsPerFile& own, int phase) {
         }
     if (passed && (phase == kMiddleGame || phase == kEndgame)) {
       const int rel = S::RelativeRank(r);
-      if (rel >= kRank4 && rel <= kRank7) {
+      if (rel >= kPassedFirstRank && rel <= kPassedLastRank) {
         const bool defended = SquareAttacked(p, f, r, Side<C>::enemy) != 0;
         score += S::sign * kPassedBonus[phase == kEndgame][defended][rel];
       }
@@ -91,17 +84,18 @@ int PawnTerms(const Position& p, const PawnsPerFile& own, int phase) {
     const int behind = r - S::pawnStep;
     if (f >= kFileB && f <= kFileG && behind >= 0 && behind <= kRank8) {
       if (ValueAt(p, f + 1, behind) == pawn) {
-        score += 2 * S::sign;
+        score += kSupportedPawn * S::sign;
         supported = true;
       }
       if (ValueAt(p, f - 1, behind) == pawn) {
-        score += 2 * S::sign;
+        score += kSupportedPawn * S::sign;
         supported = true;
       }
     }
 
-    if (own[f - 1] + own[f + 1] == 0) score -= 5 * S::sign;
-    if (!supported && AttackerCount<Side<C>::enemy>(p, f, r) > AttackerCount<C>(p, f, r)) score -= 5 * S::sign;
+    if (own[f - 1] + own[f + 1] == 0) score -= kIsolatedPawn * S::sign;
+    if (!supported && AttackerCount<Side<C>::enemy>(p, f, r) > AttackerCount<C>(p, f, r))
+      score -= kWeakPawn * S::sign;
   }
   return score;
 }
@@ -265,18 +259,18 @@ int Evaluate(Engine& e, int ply, int slot, int base) {
   for (int k = 1; k <= p.pawnCount[Black]; ++k) ++bpf[p.pieceFile[p.pawnList[Black][k]]];
 
   if (middle) {
-    if (ValueAt(p, kFileD, W::startRank) == PawnValue) score -= 10;
-    if (ValueAt(p, kFileE, W::startRank) == PawnValue) score -= 10;
-    if (ValueAt(p, kFileD, B::startRank) == -PawnValue) score += 10;
-    if (ValueAt(p, kFileE, B::startRank) == -PawnValue) score += 10;
+    if (ValueAt(p, kFileD, W::startRank) == PawnValue) score -= kCentrePawnAtHome;
+    if (ValueAt(p, kFileE, W::startRank) == PawnValue) score -= kCentrePawnAtHome;
+    if (ValueAt(p, kFileD, B::startRank) == -PawnValue) score += kCentrePawnAtHome;
+    if (ValueAt(p, kFileE, B::startRank) == -PawnValue) score += kCentrePawnAtHome;
   }
 
   score += PawnTerms<White>(p, wpf, phase);
   score += PawnTerms<Black>(p, bpf, phase);
 
   for (int f = kFileA; f <= kFileH; ++f) {
-    if (bpf[f] > 1) score += 5 * bpf[f];
-    if (wpf[f] > 1) score -= 5 * wpf[f];
+    if (bpf[f] > 1) score += kDoubledPawn * bpf[f];
+    if (wpf[f] > 1) score -= kDoubledPawn * wpf[f];
   }
 
   score += BadBishop<White>(p) + BadBishop<Black>(p);
