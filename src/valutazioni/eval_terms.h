@@ -60,6 +60,31 @@ constexpr int kDoubledPawn = 5;
 // A d- or e-pawn still on its start square in the middle game.
 constexpr int kCentrePawnAtHome = 10;
 
+// ---- Bishops and knights ---------------------------------------------------
+// Each own pawn on the square colour of the only diagonal piece.
+constexpr int kBadBishopPerPawn = 15;
+// Both initial bishops alive.
+constexpr int kBishopPair = 15;
+// Middle game: an initial bishop on its home square, and the d- or e-pawn's
+// start square in front of it taken.
+constexpr int kBishopAtHome = 8, kBishopBlockedAtHome = 4;
+// Middle game, an initial knight: on its home rank, on the a- or h-file, and
+// on the sixth or fifth rank counted from its own side.
+constexpr int kKnightAtHome = 10, kKnightOnEdgeFile = 5, kKnightOnSixth = 10, kKnightOnFifth = 3;
+// Endgame: a bishop or queen, or a knight, on the four centre squares.
+constexpr int kCentralDiagonalPiece = 10, kCentralKnight = 10;
+
+// ---- Rooks -----------------------------------------------------------------
+// An initial rook on a file without pawns gets twice the pawns on the board,
+// on a file with one pawn the pawns on the board, less the discount either
+// way: open lines matter while there are pawns to attack.
+constexpr int kRookOpenFilePerPawn = 2, kRookHalfOpenFilePerPawn = 1, kRookFileDiscount = 4;
+// An initial rook on the seventh rank, per enemy pawn, against more than a
+// few of them.
+constexpr int kRookOnSeventhPerPawn = 10, kRookOnSeventhFewPawns = 3;
+// Both initial rooks on one open file.
+constexpr int kRooksDoubledOnOpenFile = 20;
+
 // ---- Where the evaluation is not a mirror image ----------------------------
 // Kept as they are: they are part of the engine's play, and the bench
 // signature and the evaluation tests pin them.

@@ -110,7 +110,7 @@ int BadBishop(const Position& p) {
   int score = 0;
   for (int k = 1; k <= p.pawnCount[C]; ++k) {
     const int id = p.pawnList[C][k];
-    if (((p.pieceFile[id] + p.pieceRank[id]) & 1) == parity) score -= 15 * Side<C>::sign;
+    if (((p.pieceFile[id] + p.pieceRank[id]) & 1) == parity) score -= kBadBishopPerPawn * Side<C>::sign;
   }
   return score;
 }
@@ -126,13 +126,14 @@ int RookTerms(const Position& p, const PawnsPerFile& wpf, const PawnsPerFile& bp
     if (p.pieceValue[id] == 0) continue;
     const int f = p.pieceFile[id];
     const int pawns = wpf[f] + bpf[f];
-    if (pawns == 0) score += S::sign * (2 * totalPawns - 4);
-    if (pawns == 1) score += S::sign * (totalPawns - 4);
-    if (p.pieceRank[id] == S::seventhRank && enemyPawns > 3) score += S::sign * 10 * enemyPawns;
+    if (pawns == 0) score += S::sign * (kRookOpenFilePerPawn * totalPawns - kRookFileDiscount);
+    if (pawns == 1) score += S::sign * (kRookHalfOpenFilePerPawn * totalPawns - kRookFileDiscount);
+    if (p.pieceRank[id] == S::seventhRank && enemyPawns > kRookOnSeventhFewPawns)
+      score += S::sign * kRookOnSeventhPerPawn * enemyPawns;
   }
   if (p.pieceValue[S::longRook] != 0 && p.pieceValue[S::shortRook] != 0) {
     const int f = p.pieceFile[S::longRook];
-    if (f == p.pieceFile[S::shortRook] && wpf[f] + bpf[f] == 0) score += S::sign * 20;
+    if (f == p.pieceFile[S::shortRook] && wpf[f] + bpf[f] == 0) score += S::sign * kRooksDoubledOnOpenFile;
   }
   return score;
 }
@@ -275,58 +276,60 @@ int Evaluate(Engine& e, int ply, int slot, int base) {
 
   score += BadBishop<White>(p) + BadBishop<Black>(p);
 
-  if (p.pieceValue[W::queensBishop] + p.pieceValue[W::kingsBishop] == 2 * BishopValue) score += 15;
-  if (p.pieceValue[B::queensBishop] + p.pieceValue[B::kingsBishop] == -2 * BishopValue) score -= 15;
+  if (p.pieceValue[W::queensBishop] + p.pieceValue[W::kingsBishop] == 2 * BishopValue) score += kBishopPair;
+  if (p.pieceValue[B::queensBishop] + p.pieceValue[B::kingsBishop] == -2 * BishopValue) score -= kBishopPair;
 
   if (middle) {
     // Bishops still at home, and their blocked diagonal.
     if (p.pieceValue[W::queensBishop] != 0 && p.pieceRank[W::queensBishop] == W::homeRank) {
-      if (p.pieceFile[W::queensBishop] == kFileC) score -= 8;
-      if (p.board[kFileD][W::startRank] != 0) score -= 4;
+      if (p.pieceFile[W::queensBishop] == kFileC) score -= kBishopAtHome;
+      if (p.board[kFileD][W::startRank] != 0) score -= kBishopBlockedAtHome;
     }
     if (p.pieceValue[W::kingsBishop] != 0 && p.pieceRank[W::kingsBishop] == W::homeRank) {
-      if (p.pieceFile[W::kingsBishop] == kFileF) score -= 8;
-      if (p.board[kFileE][W::startRank] != 0) score -= 4;
+      if (p.pieceFile[W::kingsBishop] == kFileF) score -= kBishopAtHome;
+      if (p.board[kFileE][W::startRank] != 0) score -= kBishopBlockedAtHome;
     }
     if (p.pieceValue[B::queensBishop] != 0 && p.pieceRank[B::queensBishop] == B::homeRank) {
-      if (p.pieceFile[B::queensBishop] == kFileC) score += 8;
-      if (p.board[kFileD][B::startRank] != 0) score += 4;
+      if (p.pieceFile[B::queensBishop] == kFileC) score += kBishopAtHome;
+      if (p.board[kFileD][B::startRank] != 0) score += kBishopBlockedAtHome;
     }
     if (p.pieceValue[B::kingsBishop] != 0 && p.pieceRank[B::kingsBishop] == B::homeRank) {
-      if (p.pieceFile[B::kingsBishop] == kFileF) score += 8;
-      if (p.board[kFileE][B::startRank] != 0) score += 4;
+      if (p.pieceFile[B::kingsBishop] == kFileF) score += kBishopAtHome;
+      if (p.board[kFileE][B::startRank] != 0) score += kBishopBlockedAtHome;
     }
   }
 
   if (endgame) {
-    for (int k = 1; k <= p.diagonalCount[White]; ++k) score += OnCentre(p, p.diagonalList[White][k]) ? 10 : 0;
-    for (int k = 1; k <= p.diagonalCount[Black]; ++k) score -= OnCentre(p, p.diagonalList[Black][k]) ? 10 : 0;
+    for (int k = 1; k <= p.diagonalCount[White]; ++k)
+      score += OnCentre(p, p.diagonalList[White][k]) ? kCentralDiagonalPiece : 0;
+    for (int k = 1; k <= p.diagonalCount[Black]; ++k)
+      score -= OnCentre(p, p.diagonalList[Black][k]) ? kCentralDiagonalPiece : 0;
   }
 
   if (middle) {
     for (int id : {B::queensKnight, B::kingsKnight}) {
       if (p.pieceValue[id] == 0) continue;
       const int f = p.pieceFile[id], r = p.pieceRank[id];
-      if (r == B::homeRank) score += 10;
-      if (f == kFileA) score += 5;
-      if (f == kFileH) score += 5;
-      if (r == B::sixthRank) score -= 10;
-      if (r == B::fifthRank) score -= 3;
+      if (r == B::homeRank) score += kKnightAtHome;
+      if (f == kFileA) score += kKnightOnEdgeFile;
+      if (f == kFileH) score += kKnightOnEdgeFile;
+      if (r == B::sixthRank) score -= kKnightOnSixth;
+      if (r == B::fifthRank) score -= kKnightOnFifth;
     }
     for (int id : {W::queensKnight, W::kingsKnight}) {
       if (p.pieceValue[id] == 0) continue;
       const int f = p.pieceFile[id], r = p.pieceRank[id];
-      if (r == W::homeRank) score -= 10;
-      if (f == kFileA) score -= 5;
-      if (f == kFileH) score -= 5;
-      if (r == W::sixthRank) score += 10;
-      if (r == W::fifthRank) score += 3;
+      if (r == W::homeRank) score -= kKnightAtHome;
+      if (f == kFileA) score -= kKnightOnEdgeFile;
+      if (f == kFileH) score -= kKnightOnEdgeFile;
+      if (r == W::sixthRank) score += kKnightOnSixth;
+      if (r == W::fifthRank) score += kKnightOnFifth;
     }
   }
 
   if (endgame) {
-    for (int k = 1; k <= p.knightCount[White]; ++k) score += OnCentre(p, p.knightList[White][k]) ? 10 : 0;
-    for (int k = 1; k <= p.knightCount[Black]; ++k) score -= OnCentre(p, p.knightList[Black][k]) ? 10 : 0;
+    for (int k = 1; k <= p.knightCount[White]; ++k) score += OnCentre(p, p.knightList[White][k]) ? kCentralKnight : 0;
+    for (int k = 1; k <= p.knightCount[Black]; ++k) score -= OnCentre(p, p.knightList[Black][k]) ? kCentralKnight : 0;
   }
 
   if (middle) {
