@@ -85,12 +85,35 @@ constexpr int kRookOnSeventhPerPawn = 10, kRookOnSeventhFewPawns = 3;
 // Both initial rooks on one open file.
 constexpr int kRooksDoubledOnOpenFile = 20;
 
+// ---- King safety -----------------------------------------------------------
+// Middle game: the king has castled, ...
+constexpr int kCastled = 25;
+// ... each rook, bishop or queen on a line with the enemy king, ...
+constexpr int kSliderOnKingLine = 5;
+// ... and an own pawn on the square in front of the king.
+constexpr int kPawnShield = 10;
+// With more than one rook or queen of its colour on the board, per rank of
+// the king away from the back of the board (see the black origin below).
+constexpr int kKingRankWithHeavyPieces = 15;
+
+// ---- King activity in the endgame ------------------------------------------
+// The king in the centre, ...
+constexpr int kKingInCentre = 20;
+// ... and, when its side has more than this material ahead, the enemy king on
+// an edge file and on an edge rank, each.
+constexpr int kHuntingLead = 300;
+constexpr int kHuntedKingOnEdge = 20;
+
 // ---- Where the evaluation is not a mirror image ----------------------------
 // Kept as they are: they are part of the engine's play, and the bench
 // signature and the evaluation tests pin them.
 // - The endgame centre of the black king reaches file f and rank 6; the
 //   white king's ends at file e and rank 5.
 constexpr int kBlackKingCentreLast = kFileF;
+// - With heavy pieces on, white pays for each rank of its king counted from
+//   0, black for each rank below 7; the mirror would count from 9, so every
+//   such position scores 30 better for black than its mirror image for white.
+constexpr int kBlackKingRankOrigin = kRank7;
 // - The lone king's edge bonus tests "file a or rank 1" and "file h or
 //   rank 8", so a8 and h1 collect two edges, a1 and h8 one.
 // - The pawn race takes the tempo for a black pawn the other way round from

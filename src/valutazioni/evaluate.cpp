@@ -333,42 +333,47 @@ int Evaluate(Engine& e, int ply, int slot, int base) {
   }
 
   if (middle) {
-    if (p.whiteCastled) score += 25;
-    if (p.blackCastled) score -= 25;
-    for (int k = 1; k <= p.orthogonalCount[White]; ++k) score += p.kingLine[p.orthogonalList[White][k]] ? 5 : 0;
-    for (int k = 1; k <= p.diagonalCount[White]; ++k) score += p.kingLine[p.diagonalList[White][k]] ? 5 : 0;
-    for (int k = 1; k <= p.orthogonalCount[Black]; ++k) score -= p.kingLine[p.orthogonalList[Black][k]] ? 5 : 0;
-    for (int k = 1; k <= p.diagonalCount[Black]; ++k) score -= p.kingLine[p.diagonalList[Black][k]] ? 5 : 0;
+    if (p.whiteCastled) score += kCastled;
+    if (p.blackCastled) score -= kCastled;
+    for (int k = 1; k <= p.orthogonalCount[White]; ++k)
+      score += p.kingLine[p.orthogonalList[White][k]] ? kSliderOnKingLine : 0;
+    for (int k = 1; k <= p.diagonalCount[White]; ++k)
+      score += p.kingLine[p.diagonalList[White][k]] ? kSliderOnKingLine : 0;
+    for (int k = 1; k <= p.orthogonalCount[Black]; ++k)
+      score -= p.kingLine[p.orthogonalList[Black][k]] ? kSliderOnKingLine : 0;
+    for (int k = 1; k <= p.diagonalCount[Black]; ++k)
+      score -= p.kingLine[p.diagonalList[Black][k]] ? kSliderOnKingLine : 0;
     // Pawn shield; nothing lies beyond rank 8 for a white king there.
     const int wkf = p.pieceFile[W::ownKing], wkr = p.pieceRank[W::ownKing];
-    if (wkr < kRank8 && ValueAt(p, wkf, wkr + W::pawnStep) == PawnValue) score += 10;
+    if (wkr < kRank8 && ValueAt(p, wkf, wkr + W::pawnStep) == PawnValue) score += kPawnShield;
     // Rank 0 exists in the board array and is empty.
     const int bkf = p.pieceFile[B::ownKing], bkr = p.pieceRank[B::ownKing];
-    if (ValueAt(p, bkf, bkr + B::pawnStep) == -PawnValue) score -= 10;
+    if (ValueAt(p, bkf, bkr + B::pawnStep) == -PawnValue) score -= kPawnShield;
   }
 
   score += RookTerms<White>(p, wpf, bpf, totalPawns);
   score += RookTerms<Black>(p, wpf, bpf, totalPawns);
 
   // Heavy pieces on the board want the own king back home.
-  if (p.orthogonalCount[White] > 1) score -= 15 * p.pieceRank[W::ownKing];
-  if (p.orthogonalCount[Black] > 1) score += 15 * (7 - p.pieceRank[B::ownKing]);
+  if (p.orthogonalCount[White] > 1) score -= kKingRankWithHeavyPieces * p.pieceRank[W::ownKing];
+  if (p.orthogonalCount[Black] > 1)
+    score += kKingRankWithHeavyPieces * (kBlackKingRankOrigin - p.pieceRank[B::ownKing]);
 
   if (endgame) {
     const int wkf = p.pieceFile[W::ownKing], wkr = p.pieceRank[W::ownKing];
     const int bkf = p.pieceFile[B::ownKing], bkr = p.pieceRank[B::ownKing];
     if (wkf >= kCentreFirst && wkf <= kCentreLast && wkr >= kCentreFirst && wkr <= kCentreLast) {
-      score += 20;
-      if (p.material > 300) {
-        if (bkf == kFileA || bkf == kFileH) score += 20;
-        if (bkr == kRank1 || bkr == kRank8) score += 20;
+      score += kKingInCentre;
+      if (p.material > kHuntingLead) {
+        if (bkf == kFileA || bkf == kFileH) score += kHuntedKingOnEdge;
+        if (bkr == kRank1 || bkr == kRank8) score += kHuntedKingOnEdge;
       }
     }
     if (bkf >= kCentreFirst && bkf <= kBlackKingCentreLast && bkr >= kCentreFirst && bkr <= kBlackKingCentreLast) {
-      score -= 20;
-      if (p.material < -300) {
-        if (wkf == kFileA || wkf == kFileH) score -= 20;
-        if (wkr == kRank1 || wkr == kRank8) score -= 20;
+      score -= kKingInCentre;
+      if (p.material < -kHuntingLead) {
+        if (wkf == kFileA || wkf == kFileH) score -= kHuntedKingOnEdge;
+        if (wkr == kRank1 || wkr == kRank8) score -= kHuntedKingOnEdge;
       }
     }
   }
