@@ -100,8 +100,8 @@ int PawnTerms(const Position& p, const PawnsPerFile& own, int phase) {
   return score;
 }
 
-// -15 (white) / +15 (black) per own pawn on the colour of the square of the
-// only diagonal piece.
+// The bad bishop: the only diagonal piece of colour C and its own pawns on
+// squares of its colour.
 template <Colour C>
 int BadBishop(const Position& p) {
   if (p.diagonalCount[C] != 1 || p.pawnCount[C] == 0) return 0;
