@@ -3,50 +3,41 @@
 #include "valutazioni/evaluate.h"
 
 #include "utilita/attacks.h"
+#include "valutazioni/eval_terms.h"
 
 namespace ormedan {
 
+using namespace eval_terms;
+
 namespace {
 
-constexpr int kMiddleGame = 2;
-constexpr int kEndgame = 3;
-
-// Initial PieceIds that some terms follow through the game.
-constexpr int kWhiteRookA = 3, kWhiteRookH = 4, kBlackRookA = 19, kBlackRookH = 20;
-constexpr int kWhiteBishopC = 5, kWhiteBishopF = 6, kBlackBishopC = 21, kBlackBishopF = 22;
-constexpr int kWhiteKnightB = 7, kWhiteKnightG = 8, kBlackKnightB = 23, kBlackKnightG = 24;
-
-// Passed-pawn bonus by [endgame][defended][rank counted from the pawn's own
-// side: 4..7].
-constexpr int kPassedBonus[2][2][8] = {
-    {{0, 0, 0, 0, 0, 10, 30, 60}, {0, 0, 0, 0, 0, 30, 50, 120}},
-    {{0, 0, 0, 0, 15, 30, 70, 100}, {0, 0, 0, 0, 30, 50, 100, 150}},
-};
-
-// What the mirrored terms need to know about a colour.
+// What the mirrored terms need to know about a colour, beyond Side<C> (sign,
+// pawnStep, the kings, the initial rooks as longRook and shortRook).
 template <Colour C> struct EvalSide;
 
-template <> struct EvalSide<White> {
-  static constexpr int sign = +1;
-  static constexpr int forward = +1;
+template <> struct EvalSide<White> : Side<White> {
   // Ranks on which an enemy pawn stops this colour's pawn on rank r from
   // being passed: r+1 .. 7.
   static int BlockFrom(int r) { return r + 1; }
-  static int BlockTo(int) { return 7; }
+  static int BlockTo(int) { return kRank7; }
   static int RelativeRank(int r) { return r; }
-  static constexpr int rookA = kWhiteRookA, rookH = kWhiteRookH;
-  static constexpr int seventhRank = 7;
+  // The initial bishops (c and f) and knights (b and g), followed through
+  // the game by their PieceIds.
+  static constexpr int queensBishop = 5, kingsBishop = 6, queensKnight = 7, kingsKnight = 8;
+  // The fifth, sixth and seventh ranks counted from this colour's side.
+  static constexpr int fifthRank = kRank5, sixthRank = kRank6, seventhRank = kRank7;
 };
 
-template <> struct EvalSide<Black> {
-  static constexpr int sign = -1;
-  static constexpr int forward = -1;
-  static int BlockFrom(int) { return 2; }
+template <> struct EvalSide<Black> : Side<Black> {
+  static int BlockFrom(int) { return kRank2; }
   static int BlockTo(int r) { return r - 1; }
-  static int RelativeRank(int r) { return 9 - r; }
-  static constexpr int rookA = kBlackRookA, rookH = kBlackRookH;
-  static constexpr int seventhRank = 2;
+  static int RelativeRank(int r) { return kRank1 + kRank8 - r; }
+  static constexpr int queensBishop = 21, kingsBishop = 22, queensKnight = 23, kingsKnight = 24;
+  static constexpr int fifthRank = kRank4, sixthRank = kRank3, seventhRank = kRank2;
 };
+
+using W = EvalSide<White>;
+using B = EvalSide<Black>;
 
 // Value of the piece on a square; rank 0 and files 0 and 9 are empty.
 // Callers keep the rank within 0..8.
@@ -63,7 +54,7 @@ bool AttacksAlongDiagonal(const Position& p, int f, int r, int q) {
 // Pawn structure terms of colour C: passed, supported, isolated and weak
 // pawns. own[] counts the colour's pawns per file, files 0 and 9 empty.
 template <Colour C>
-int PawnTerms(const Position& p, const int (&own)[10], int phase) {
+int PawnTerms(const Position& p, const PawnsPerFile& own, int phase) {
   using S = EvalSide<C>;
   constexpr int pawn = PawnValue * S::sign;
   const int enemyPawn = -pawn;
@@ -81,7 +72,7 @@ int PawnTerms(const Position& p, const int (&own)[10], int phase) {
         }
     if (passed && (phase == kMiddleGame || phase == kEndgame)) {
       const int rel = S::RelativeRank(r);
-      if (rel >= 4 && rel <= 7) {
+      if (rel >= kPassedFirstRank && rel <= kPassedLastRank) {
         const bool defended = SquareAttacked(p, f, r, Side<C>::enemy) != 0;
         score += S::sign * kPassedBonus[phase == kEndgame][defended][rel];
       }
@@ -90,26 +81,27 @@ int PawnTerms(const Position& p, const int (&own)[10], int phase) {
     // A pawn of the own colour diagonally behind supports this one. The
     // rank behind a black pawn on rank 8 would lie outside the board array.
     bool supported = false;
-    const int behind = r - S::forward;
-    if (f >= 2 && f <= 7 && behind >= 0 && behind <= 8) {
+    const int behind = r - S::pawnStep;
+    if (f >= kFileB && f <= kFileG && behind >= 0 && behind <= kRank8) {
       if (ValueAt(p, f + 1, behind) == pawn) {
-        score += 2 * S::sign;
+        score += kSupportedPawn * S::sign;
         supported = true;
       }
       if (ValueAt(p, f - 1, behind) == pawn) {
-        score += 2 * S::sign;
+        score += kSupportedPawn * S::sign;
         supported = true;
       }
     }
 
-    if (own[f - 1] + own[f + 1] == 0) score -= 5 * S::sign;
-    if (!supported && AttackerCount<Side<C>::enemy>(p, f, r) > AttackerCount<C>(p, f, r)) score -= 5 * S::sign;
+    if (own[f - 1] + own[f + 1] == 0) score -= kIsolatedPawn * S::sign;
+    if (!supported && AttackerCount<Side<C>::enemy>(p, f, r) > AttackerCount<C>(p, f, r))
+      score -= kWeakPawn * S::sign;
   }
   return score;
 }
 
-// -15 (white) / +15 (black) per own pawn on the colour of the square of the
-// only diagonal piece.
+// The bad bishop: the only diagonal piece of colour C and its own pawns on
+// squares of its colour.
 template <Colour C>
 int BadBishop(const Position& p) {
   if (p.diagonalCount[C] != 1 || p.pawnCount[C] == 0) return 0;
@@ -118,7 +110,7 @@ int BadBishop(const Position& p) {
   int score = 0;
   for (int k = 1; k <= p.pawnCount[C]; ++k) {
     const int id = p.pawnList[C][k];
-    if (((p.pieceFile[id] + p.pieceRank[id]) & 1) == parity) score -= 15 * EvalSide<C>::sign;
+    if (((p.pieceFile[id] + p.pieceRank[id]) & 1) == parity) score -= kBadBishopPerPawn * Side<C>::sign;
   }
   return score;
 }
@@ -126,36 +118,37 @@ int BadBishop(const Position& p) {
 // Rooks of the initial array: open and half-open files, the seventh rank,
 // and the pair on one open file.
 template <Colour C>
-int RookTerms(const Position& p, const int (&wpf)[10], const int (&bpf)[10], int totalPawns) {
+int RookTerms(const Position& p, const PawnsPerFile& wpf, const PawnsPerFile& bpf, int totalPawns) {
   using S = EvalSide<C>;
   const int enemyPawns = p.pawnCount[Side<C>::enemy];
   int score = 0;
-  for (int id : {S::rookA, S::rookH}) {
+  for (int id : {S::longRook, S::shortRook}) {
     if (p.pieceValue[id] == 0) continue;
     const int f = p.pieceFile[id];
     const int pawns = wpf[f] + bpf[f];
-    if (pawns == 0) score += S::sign * (2 * totalPawns - 4);
-    if (pawns == 1) score += S::sign * (totalPawns - 4);
-    if (p.pieceRank[id] == S::seventhRank && enemyPawns > 3) score += S::sign * 10 * enemyPawns;
+    if (pawns == 0) score += S::sign * (kRookOpenFilePerPawn * totalPawns - kRookFileDiscount);
+    if (pawns == 1) score += S::sign * (kRookHalfOpenFilePerPawn * totalPawns - kRookFileDiscount);
+    if (p.pieceRank[id] == S::seventhRank && enemyPawns > kRookOnSeventhFewPawns)
+      score += S::sign * kRookOnSeventhPerPawn * enemyPawns;
   }
-  if (p.pieceValue[S::rookA] != 0 && p.pieceValue[S::rookH] != 0) {
-    const int f = p.pieceFile[S::rookA];
-    if (f == p.pieceFile[S::rookH] && wpf[f] + bpf[f] == 0) score += S::sign * 20;
+  if (p.pieceValue[S::longRook] != 0 && p.pieceValue[S::shortRook] != 0) {
+    const int f = p.pieceFile[S::longRook];
+    if (f == p.pieceFile[S::shortRook] && wpf[f] + bpf[f] == 0) score += S::sign * kRooksDoubledOnOpenFile;
   }
   return score;
 }
 
 bool OnCentre(const Position& p, int id) {
   const int f = p.pieceFile[id], r = p.pieceRank[id];
-  return f >= 4 && f <= 5 && r >= 4 && r <= 5;
+  return f >= kCentreFirst && f <= kCentreLast && r >= kCentreFirst && r <= kCentreLast;
 }
 
 int EdgeBonus(int f, int r) {
   int b = 0;
-  if (f == 1 || r == 1) b += 200;
-  if (f == 8 || r == 8) b += 200;
-  if (f == 2 || r == 2) b += 100;
-  if (f == 7 || r == 7) b += 100;
+  if (f == kFileA || r == kRank1) b += kLoneKingOnEdge;
+  if (f == kFileH || r == kRank8) b += kLoneKingOnEdge;
+  if (f == kFileB || r == kRank2) b += kLoneKingNextToEdge;
+  if (f == kFileG || r == kRank7) b += kLoneKingNextToEdge;
   return b;
 }
 
@@ -163,14 +156,15 @@ int EdgeBonus(int f, int r) {
 int LoneOfficerBonus(const Position& p, int officer, int loneKing) {
   int b = 0;
   const int of = p.pieceFile[officer], orank = p.pieceRank[officer];
-  if (of == 4 || of == 5)
-    b += 100;
-  else if (orank == 4 || orank == 5)
-    b += 100;
-  const int d = Distance(p.pieceFile[1], p.pieceFile[17]) + Distance(p.pieceRank[1], p.pieceRank[17]);
-  if (d == 2) b += 100;
-  if (d == 3) b += 50;
-  if (d == 4) b += 20;
+  if (of == kFileD || of == kFileE)
+    b += kOfficerOnCentreLine;
+  else if (orank == kRank4 || orank == kRank5)
+    b += kOfficerOnCentreLine;
+  const int d = Distance(p.pieceFile[W::ownKing], p.pieceFile[B::ownKing]) +
+                Distance(p.pieceRank[W::ownKing], p.pieceRank[B::ownKing]);
+  if (d == 2) b += kKingsTwoApart;
+  if (d == 3) b += kKingsThreeApart;
+  if (d == 4) b += kKingsFourApart;
   return b + EdgeBonus(p.pieceFile[loneKing], p.pieceRank[loneKing]);
 }
 
@@ -178,9 +172,13 @@ int LoneOfficerBonus(const Position& p, int officer, int loneKing) {
 bool SpecialEnding(const Position& p, bool whiteToMove, int totalPawns, int& score) {
   if (totalPawns == 0 && p.officerCount == 1) {
     if (p.material > 0) {
-      score = p.orthogonalCount[White] == 1 ? 10000 + LoneOfficerBonus(p, p.orthogonalList[White][1], 17) : 0;
+      score = p.orthogonalCount[White] == 1
+                  ? kLoneKingWon + LoneOfficerBonus(p, p.orthogonalList[White][1], B::ownKing)
+                  : 0;
     } else {
-      score = p.orthogonalCount[Black] == 1 ? -10000 - LoneOfficerBonus(p, p.orthogonalList[Black][1], 1) : 0;
+      score = p.orthogonalCount[Black] == 1
+                  ? -kLoneKingWon - LoneOfficerBonus(p, p.orthogonalList[Black][1], W::ownKing)
+                  : 0;
     }
     return true;
   }
@@ -189,15 +187,15 @@ bool SpecialEnding(const Position& p, bool whiteToMove, int totalPawns, int& sco
     if (p.material > 0) {
       const int pawn = p.pawnList[White][1];
       const int o = p.pieceRank[pawn] - (whiteToMove ? 0 : 1);
-      if (p.pieceRank[17] < o || Distance(p.pieceFile[pawn], p.pieceFile[17]) > 8 - o) {
-        score = 900 + 200 * o;
+      if (p.pieceRank[B::ownKing] < o || Distance(p.pieceFile[pawn], p.pieceFile[B::ownKing]) > kRank8 - o) {
+        score = kPawnRaceWon + kPawnRacePerRank * o;
         return true;
       }
     } else {
       const int pawn = p.pawnList[Black][1];
       const int o = p.pieceRank[pawn] - (whiteToMove ? 1 : 0);
-      if (p.pieceRank[1] > o || Distance(p.pieceFile[pawn], p.pieceFile[1]) > o) {
-        score = -900 - 200 * (8 - o);
+      if (p.pieceRank[W::ownKing] > o || Distance(p.pieceFile[pawn], p.pieceFile[W::ownKing]) > o) {
+        score = -kPawnRaceWon - kPawnRacePerRank * (kRank8 - o);
         return true;
       }
     }
@@ -209,12 +207,12 @@ bool SpecialEnding(const Position& p, bool whiteToMove, int totalPawns, int& sco
 
 template <Colour C>
 int AttackerCount(const Position& p, int file, int rank) {
-  if (file < 1 || file > 8 || rank < 1 || rank > 8) return 0;
+  if (file < kFileA || file > kFileH || rank < kRank1 || rank > kRank8) return 0;
   int n = 0;
   // Pawns one rank behind the square, seen from colour C; the rank behind
   // rank 8 for black would fall outside the board array.
   const int pawnRank = rank - Side<C>::pawnStep;
-  if (pawnRank >= 0 && pawnRank <= 8) {
+  if (pawnRank >= 0 && pawnRank <= kRank8) {
     const int pawn = PawnValue * Side<C>::sign;
     n += ValueAt(p, file - 1, pawnRank) == pawn;
     n += ValueAt(p, file + 1, pawnRank) == pawn;
@@ -222,7 +220,7 @@ int AttackerCount(const Position& p, int file, int rank) {
   for (int k = 1; k <= p.knightCount[C]; ++k) {
     const int q = p.knightList[C][k];
     const int prod = (p.pieceFile[q] - file) * (p.pieceRank[q] - rank);
-    n += prod == 2 || prod == -2;
+    n += prod == kKnightLeapProduct || prod == -kKnightLeapProduct;
   }
   const int king = Side<C>::ownKing;
   n += Distance(p.pieceFile[king], file) <= 1 && Distance(p.pieceRank[king], rank) <= 1;
@@ -241,7 +239,7 @@ int Evaluate(Engine& e, int ply, int slot, int base) {
   // Only the stored positions can be evaluated; anything else adds nothing.
   if (ply < 0 || ply > MaxPly || (ply > 0 && (slot < 1 || slot > MaxChildren))) return base;
   const Position& source = ply == 0 ? e.GamePosition : e.ChildPositions[slot][ply];
-  const bool whiteToMove = MovePiece(source.lastMove) > 16;
+  const bool whiteToMove = MovePiece(source.lastMove) > W::lastPiece;
   e.WorkPosition = source;
   const Position& p = e.WorkPosition;
 
@@ -254,121 +252,128 @@ int Evaluate(Engine& e, int ply, int slot, int base) {
   const bool endgame = phase == kEndgame;
 
   int score = base;
-  const int divisor = totalPawns / 2 + p.officerCount;
+  const int divisor = totalPawns / kPawnsPerPiece + p.officerCount;
   if (divisor > 0) score += p.material / divisor;
 
-  int wpf[10] = {}, bpf[10] = {};
+  PawnsPerFile wpf = {}, bpf = {};
   for (int k = 1; k <= p.pawnCount[White]; ++k) ++wpf[p.pieceFile[p.pawnList[White][k]]];
   for (int k = 1; k <= p.pawnCount[Black]; ++k) ++bpf[p.pieceFile[p.pawnList[Black][k]]];
 
   if (middle) {
-    if (ValueAt(p, 4, 2) == PawnValue) score -= 10;
-    if (ValueAt(p, 5, 2) == PawnValue) score -= 10;
-    if (ValueAt(p, 4, 7) == -PawnValue) score += 10;
-    if (ValueAt(p, 5, 7) == -PawnValue) score += 10;
+    if (ValueAt(p, kFileD, W::startRank) == PawnValue) score -= kCentrePawnAtHome;
+    if (ValueAt(p, kFileE, W::startRank) == PawnValue) score -= kCentrePawnAtHome;
+    if (ValueAt(p, kFileD, B::startRank) == -PawnValue) score += kCentrePawnAtHome;
+    if (ValueAt(p, kFileE, B::startRank) == -PawnValue) score += kCentrePawnAtHome;
   }
 
   score += PawnTerms<White>(p, wpf, phase);
   score += PawnTerms<Black>(p, bpf, phase);
 
-  for (int f = 1; f <= 8; ++f) {
-    if (bpf[f] > 1) score += 5 * bpf[f];
-    if (wpf[f] > 1) score -= 5 * wpf[f];
+  for (int f = kFileA; f <= kFileH; ++f) {
+    if (bpf[f] > 1) score += kDoubledPawn * bpf[f];
+    if (wpf[f] > 1) score -= kDoubledPawn * wpf[f];
   }
 
   score += BadBishop<White>(p) + BadBishop<Black>(p);
 
-  if (p.pieceValue[kWhiteBishopC] + p.pieceValue[kWhiteBishopF] == 2 * BishopValue) score += 15;
-  if (p.pieceValue[kBlackBishopC] + p.pieceValue[kBlackBishopF] == -2 * BishopValue) score -= 15;
+  if (p.pieceValue[W::queensBishop] + p.pieceValue[W::kingsBishop] == 2 * BishopValue) score += kBishopPair;
+  if (p.pieceValue[B::queensBishop] + p.pieceValue[B::kingsBishop] == -2 * BishopValue) score -= kBishopPair;
 
   if (middle) {
     // Bishops still at home, and their blocked diagonal.
-    if (p.pieceValue[kWhiteBishopC] != 0 && p.pieceRank[kWhiteBishopC] == 1) {
-      if (p.pieceFile[kWhiteBishopC] == 3) score -= 8;
-      if (p.board[4][2] != 0) score -= 4;
+    if (p.pieceValue[W::queensBishop] != 0 && p.pieceRank[W::queensBishop] == W::homeRank) {
+      if (p.pieceFile[W::queensBishop] == kFileC) score -= kBishopAtHome;
+      if (p.board[kFileD][W::startRank] != 0) score -= kBishopBlockedAtHome;
     }
-    if (p.pieceValue[kWhiteBishopF] != 0 && p.pieceRank[kWhiteBishopF] == 1) {
-      if (p.pieceFile[kWhiteBishopF] == 6) score -= 8;
-      if (p.board[5][2] != 0) score -= 4;
+    if (p.pieceValue[W::kingsBishop] != 0 && p.pieceRank[W::kingsBishop] == W::homeRank) {
+      if (p.pieceFile[W::kingsBishop] == kFileF) score -= kBishopAtHome;
+      if (p.board[kFileE][W::startRank] != 0) score -= kBishopBlockedAtHome;
     }
-    if (p.pieceValue[kBlackBishopC] != 0 && p.pieceRank[kBlackBishopC] == 8) {
-      if (p.pieceFile[kBlackBishopC] == 3) score += 8;
-      if (p.board[4][7] != 0) score += 4;
+    if (p.pieceValue[B::queensBishop] != 0 && p.pieceRank[B::queensBishop] == B::homeRank) {
+      if (p.pieceFile[B::queensBishop] == kFileC) score += kBishopAtHome;
+      if (p.board[kFileD][B::startRank] != 0) score += kBishopBlockedAtHome;
     }
-    if (p.pieceValue[kBlackBishopF] != 0 && p.pieceRank[kBlackBishopF] == 8) {
-      if (p.pieceFile[kBlackBishopF] == 6) score += 8;
-      if (p.board[5][7] != 0) score += 4;
-    }
-  }
-
-  if (endgame) {
-    for (int k = 1; k <= p.diagonalCount[White]; ++k) score += OnCentre(p, p.diagonalList[White][k]) ? 10 : 0;
-    for (int k = 1; k <= p.diagonalCount[Black]; ++k) score -= OnCentre(p, p.diagonalList[Black][k]) ? 10 : 0;
-  }
-
-  if (middle) {
-    for (int id : {kBlackKnightB, kBlackKnightG}) {
-      if (p.pieceValue[id] == 0) continue;
-      const int f = p.pieceFile[id], r = p.pieceRank[id];
-      if (r == 8) score += 10;
-      if (f == 1) score += 5;
-      if (f == 8) score += 5;
-      if (r == 3) score -= 10;
-      if (r == 4) score -= 3;
-    }
-    for (int id : {kWhiteKnightB, kWhiteKnightG}) {
-      if (p.pieceValue[id] == 0) continue;
-      const int f = p.pieceFile[id], r = p.pieceRank[id];
-      if (r == 1) score -= 10;
-      if (f == 1) score -= 5;
-      if (f == 8) score -= 5;
-      if (r == 6) score += 10;
-      if (r == 5) score += 3;
+    if (p.pieceValue[B::kingsBishop] != 0 && p.pieceRank[B::kingsBishop] == B::homeRank) {
+      if (p.pieceFile[B::kingsBishop] == kFileF) score += kBishopAtHome;
+      if (p.board[kFileE][B::startRank] != 0) score += kBishopBlockedAtHome;
     }
   }
 
   if (endgame) {
-    for (int k = 1; k <= p.knightCount[White]; ++k) score += OnCentre(p, p.knightList[White][k]) ? 10 : 0;
-    for (int k = 1; k <= p.knightCount[Black]; ++k) score -= OnCentre(p, p.knightList[Black][k]) ? 10 : 0;
+    for (int k = 1; k <= p.diagonalCount[White]; ++k)
+      score += OnCentre(p, p.diagonalList[White][k]) ? kCentralDiagonalPiece : 0;
+    for (int k = 1; k <= p.diagonalCount[Black]; ++k)
+      score -= OnCentre(p, p.diagonalList[Black][k]) ? kCentralDiagonalPiece : 0;
   }
 
   if (middle) {
-    if (p.whiteCastled) score += 25;
-    if (p.blackCastled) score -= 25;
-    for (int k = 1; k <= p.orthogonalCount[White]; ++k) score += p.kingLine[p.orthogonalList[White][k]] ? 5 : 0;
-    for (int k = 1; k <= p.diagonalCount[White]; ++k) score += p.kingLine[p.diagonalList[White][k]] ? 5 : 0;
-    for (int k = 1; k <= p.orthogonalCount[Black]; ++k) score -= p.kingLine[p.orthogonalList[Black][k]] ? 5 : 0;
-    for (int k = 1; k <= p.diagonalCount[Black]; ++k) score -= p.kingLine[p.diagonalList[Black][k]] ? 5 : 0;
+    for (int id : {B::queensKnight, B::kingsKnight}) {
+      if (p.pieceValue[id] == 0) continue;
+      const int f = p.pieceFile[id], r = p.pieceRank[id];
+      if (r == B::homeRank) score += kKnightAtHome;
+      if (f == kFileA) score += kKnightOnEdgeFile;
+      if (f == kFileH) score += kKnightOnEdgeFile;
+      if (r == B::sixthRank) score -= kKnightOnSixth;
+      if (r == B::fifthRank) score -= kKnightOnFifth;
+    }
+    for (int id : {W::queensKnight, W::kingsKnight}) {
+      if (p.pieceValue[id] == 0) continue;
+      const int f = p.pieceFile[id], r = p.pieceRank[id];
+      if (r == W::homeRank) score -= kKnightAtHome;
+      if (f == kFileA) score -= kKnightOnEdgeFile;
+      if (f == kFileH) score -= kKnightOnEdgeFile;
+      if (r == W::sixthRank) score += kKnightOnSixth;
+      if (r == W::fifthRank) score += kKnightOnFifth;
+    }
+  }
+
+  if (endgame) {
+    for (int k = 1; k <= p.knightCount[White]; ++k) score += OnCentre(p, p.knightList[White][k]) ? kCentralKnight : 0;
+    for (int k = 1; k <= p.knightCount[Black]; ++k) score -= OnCentre(p, p.knightList[Black][k]) ? kCentralKnight : 0;
+  }
+
+  if (middle) {
+    if (p.whiteCastled) score += kCastled;
+    if (p.blackCastled) score -= kCastled;
+    for (int k = 1; k <= p.orthogonalCount[White]; ++k)
+      score += p.kingLine[p.orthogonalList[White][k]] ? kSliderOnKingLine : 0;
+    for (int k = 1; k <= p.diagonalCount[White]; ++k)
+      score += p.kingLine[p.diagonalList[White][k]] ? kSliderOnKingLine : 0;
+    for (int k = 1; k <= p.orthogonalCount[Black]; ++k)
+      score -= p.kingLine[p.orthogonalList[Black][k]] ? kSliderOnKingLine : 0;
+    for (int k = 1; k <= p.diagonalCount[Black]; ++k)
+      score -= p.kingLine[p.diagonalList[Black][k]] ? kSliderOnKingLine : 0;
     // Pawn shield; nothing lies beyond rank 8 for a white king there.
-    const int wkf = p.pieceFile[1], wkr = p.pieceRank[1];
-    if (wkr < 8 && ValueAt(p, wkf, wkr + 1) == PawnValue) score += 10;
+    const int wkf = p.pieceFile[W::ownKing], wkr = p.pieceRank[W::ownKing];
+    if (wkr < kRank8 && ValueAt(p, wkf, wkr + W::pawnStep) == PawnValue) score += kPawnShield;
     // Rank 0 exists in the board array and is empty.
-    const int bkf = p.pieceFile[17], bkr = p.pieceRank[17];
-    if (ValueAt(p, bkf, bkr - 1) == -PawnValue) score -= 10;
+    const int bkf = p.pieceFile[B::ownKing], bkr = p.pieceRank[B::ownKing];
+    if (ValueAt(p, bkf, bkr + B::pawnStep) == -PawnValue) score -= kPawnShield;
   }
 
   score += RookTerms<White>(p, wpf, bpf, totalPawns);
   score += RookTerms<Black>(p, wpf, bpf, totalPawns);
 
   // Heavy pieces on the board want the own king back home.
-  if (p.orthogonalCount[White] > 1) score -= 15 * p.pieceRank[1];
-  if (p.orthogonalCount[Black] > 1) score += 15 * (7 - p.pieceRank[17]);
+  if (p.orthogonalCount[White] > 1) score -= kKingRankWithHeavyPieces * p.pieceRank[W::ownKing];
+  if (p.orthogonalCount[Black] > 1)
+    score += kKingRankWithHeavyPieces * (kBlackKingRankOrigin - p.pieceRank[B::ownKing]);
 
   if (endgame) {
-    const int wkf = p.pieceFile[1], wkr = p.pieceRank[1];
-    const int bkf = p.pieceFile[17], bkr = p.pieceRank[17];
-    if (wkf >= 4 && wkf <= 5 && wkr >= 4 && wkr <= 5) {
-      score += 20;
-      if (p.material > 300) {
-        if (bkf == 1 || bkf == 8) score += 20;
-        if (bkr == 1 || bkr == 8) score += 20;
+    const int wkf = p.pieceFile[W::ownKing], wkr = p.pieceRank[W::ownKing];
+    const int bkf = p.pieceFile[B::ownKing], bkr = p.pieceRank[B::ownKing];
+    if (wkf >= kCentreFirst && wkf <= kCentreLast && wkr >= kCentreFirst && wkr <= kCentreLast) {
+      score += kKingInCentre;
+      if (p.material > kHuntingLead) {
+        if (bkf == kFileA || bkf == kFileH) score += kHuntedKingOnEdge;
+        if (bkr == kRank1 || bkr == kRank8) score += kHuntedKingOnEdge;
       }
     }
-    if (bkf >= 4 && bkf <= 6 && bkr >= 4 && bkr <= 6) {
-      score -= 20;
-      if (p.material < -300) {
-        if (wkf == 1 || wkf == 8) score -= 20;
-        if (wkr == 1 || wkr == 8) score -= 20;
+    if (bkf >= kCentreFirst && bkf <= kBlackKingCentreLast && bkr >= kCentreFirst && bkr <= kBlackKingCentreLast) {
+      score -= kKingInCentre;
+      if (p.material < -kHuntingLead) {
+        if (wkf == kFileA || wkf == kFileH) score -= kHuntedKingOnEdge;
+        if (wkr == kRank1 || wkr == kRank8) score -= kHuntedKingOnEdge;
       }
     }
   }
