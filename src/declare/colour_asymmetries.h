@@ -14,7 +14,8 @@
 // white is mated against "0-1 {Black Wins}" when the engine playing black
 // mates), and in winboard/engine_turn.cpp (TurnSide) the "comincio a
 // pensare" line of black only and the order of the move line and the reply
-// count.
+// count. The evaluation's terms that are not mirror images are listed in
+// valutazioni/eval_terms.h.
 #pragma once
 
 #include <cstdint>

@@ -254,13 +254,23 @@ struct Engine {
     if (diagnostics == DiagnosticStyle::Plain) return Reply(text);
     WriteStyled(text);
   }
-  // Writes one protocol line as it is; remembers a failed write.
+  // Writes one protocol line; remembers a failed write. The plain mode
+  // writes its bytes as they are; the other modes write UTF-8 only.
   void Reply(std::string_view text) {
-    if (!outputFailed && !out.WriteLine(text)) outputFailed = true;
+    if (outputFailed) return;
+    if (diagnostics != DiagnosticStyle::Plain && !IsUtf8(text)) return WriteAsUtf8(text);
+    if (!out.WriteLine(text)) outputFailed = true;
   }
+
+  // Whether the bytes are well-formed UTF-8.
+  static bool IsUtf8(std::string_view text);
 
  private:
   void WriteStyled(std::string_view text);
+  // Writes the line with every byte that is not part of a well-formed UTF-8
+  // character read as Windows-1252 (the engine's own Italian lines use it
+  // for "profondità"), so that the line is UTF-8.
+  void WriteAsUtf8(std::string_view text);
 };
 
 }  // namespace ormedan

@@ -20,12 +20,14 @@ class ThinkingWatch : public StopWatch {
   bool StopNow() final {
     std::string line;
     while (stop_ == Stop::None && source_.Poll(line)) stop_ = Judge(line);
-    if (stop_ == Stop::None && source_.InputEnded()) stop_ = Stop::Quit;
+    if (stop_ == Stop::None && source_.InputEnded()) stop_ = OnInputEnded();
     return stop_ != Stop::None;
   }
 
  protected:
   virtual Stop Judge(const std::string& line) = 0;
+  // What the end of input asks of the search: by default, to quit at once.
+  virtual Stop OnInputEnded() { return Stop::Quit; }
   LineSource& source_;
   Stop stop_ = Stop::None;
 };

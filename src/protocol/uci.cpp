@@ -125,10 +125,7 @@ class Uci : public ThinkingWatch {
         limits.depth = static_cast<int32_t>(v < 1 ? 1 : v > MaxAnalysisDepth ? MaxAnalysisDepth : v);
       }
     }
-    if (!HasLegalMove(e_)) {
-      e_.Reply("bestmove 0000");
-      return;
-    }
+    if (!HasLegalMove(e_)) return AnswerFinishedPosition(limits.infinite);
     if (limits.infinite) return Analyse(limits.depth > 0 ? limits.depth : MaxAnalysisDepth, true);
     PlanSearch(e_, limits, 0);
     // The client decides results: a position either side could claim as
@@ -179,6 +176,7 @@ class Uci : public ThinkingWatch {
     SearchResult best;
     stop_ = Stop::None;
     e_.watch = this;
+    analysing_ = waitForStop;
     for (int depth = 1; depth <= lastDepth && stop_ == Stop::None; ++depth) {
       SearchResult report;
       if (!AnalyseAtDepth(e_, depth, report)) break;
@@ -188,11 +186,22 @@ class Uci : public ThinkingWatch {
       WriteInfo(best, side, MoveText(before, best.move, text));
     }
     e_.watch = nullptr;
+    analysing_ = false;
     // "go infinite" answers only after "stop".
+    if (waitForStop && !WaitForStop()) return;
+    if (best.move == 0) best.move = FirstLegalMove(side);
+    char text[8];
+    ReplyJoined(e_, "bestmove ", MoveText(before, best.move, text));
+  }
+
+  // Waits for the "stop" of a "go infinite", answering "isready"; a line
+  // of another kind, or the end of input, counts as the stop. False on
+  // "quit".
+  bool WaitForStop() {
     std::string line;
-    while (waitForStop && stop_ == Stop::None) {
+    while (stop_ == Stop::None) {
       if (!source_.Next(line)) {
-        stop_ = Stop::Quit;
+        stop_ = Stop::MoveNow;
         break;
       }
       const std::string_view command = FirstWord(line);
@@ -205,14 +214,23 @@ class Uci : public ThinkingWatch {
         stop_ = Stop::MoveNow;
       }
     }
-    if (stop_ == Stop::Quit) {
-      quit_ = true;
-      return;
-    }
-    if (best.move == 0) best.move = FirstLegalMove(side);
-    char text[8];
-    ReplyJoined(e_, "bestmove ", MoveText(before, best.move, text));
+    if (stop_ == Stop::Quit) quit_ = true;
+    return stop_ != Stop::Quit;
   }
+
+  // A position without a legal move: mated (score mate 0) or stalemate
+  // (score cp 0), said at once; "go infinite" still waits for its stop.
+  void AnswerFinishedPosition(bool infinite) {
+    e_.Reply(e_.GamePosition.checkingPiece != 0 ? "info depth 0 score mate 0" : "info depth 0 score cp 0");
+    stop_ = Stop::None;
+    if (infinite && !WaitForStop()) return;
+    e_.Reply("bestmove 0000");
+  }
+
+  // The end of input while the engine thinks: a search with an end of its
+  // own goes on to it and answers, an analysis answers at once; then the
+  // session ends.
+  Stop OnInputEnded() override { return analysing_ ? Stop::MoveNow : Stop::None; }
 
   // info depth D score cp S|mate N nodes N nps N time MS pv MOVE
   void WriteInfo(const SearchResult& r, Colour side, std::string_view pv) {
@@ -229,6 +247,7 @@ class Uci : public ThinkingWatch {
   Engine& e_;
   std::string startFen_;  // the FEN of the last position command, "" for the initial position
   bool quit_ = false;
+  bool analysing_ = false;  // a "go infinite": only a stop ends it
 };
 
 }  // namespace

@@ -262,6 +262,9 @@ class Xboard2 : public ThinkingWatch {
     if (stop_ == Stop::Quit) quit_ = true;
     if (stop_ != Stop::None) return;
     if (!found) {
+      // A finished position says so at once: mated, or a stalemate.
+      if (analysisDepth_ == 1 && !HasLegalMove(e_))
+        e_.Reply(e_.GamePosition.checkingPiece != 0 ? "0 -100000 0 0" : "0 0 0 0");
       analysisDepth_ = MaxAnalysisDepth + 1;  // nothing to analyse: wait for the next command
       return;
     }

@@ -9,6 +9,7 @@
 #include "declare/model.h"
 #include "protocol/game.h"
 #include "protocol/modes.h"
+#include "support/fakes.h"
 #include "support/files.h"
 #include "support/session.h"
 
@@ -136,6 +137,29 @@ TEST(Uci, InfiniteUntilStopWithReadyokMeanwhile) {
   EXPECT_GE(readyAt, 0);
   EXPECT_EQ(lines.back().rfind("bestmove ", 0), 0u);
   EXPECT_TRUE(LegalAfter("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1", BestMove(lines)));
+}
+
+// A script that writes its commands and closes its input still gets the
+// answer of its search; an analysis answers at once.
+TEST(Uci, TheEndOfInputStillGetsTheSearchesMove) {
+  for (const char* go : {"go depth 3", "go infinite"}) {
+    testing::Rig rig(std::string("position startpos moves e2e4\n") + go + "\n");
+    const auto result = RunModeSession(rig.e(), rig.out, Books().path(), Mode::Uci);
+    EXPECT_EQ(result.status, 0);
+    const std::string move = BestMove(result.lines);
+    EXPECT_TRUE(LegalAfter("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1", move)) << go << ": " << move;
+  }
+}
+
+// No legal move: the client still reads a score (mated, or a stalemate)
+// before "bestmove 0000"; "go infinite" says so at once and waits for stop.
+TEST(Uci, AFinishedPositionGivesItsScore) {
+  const std::string mated = "position fen 7k/6Q1/6K1/8/8/8/8/8 b - - 0 1\n";
+  const std::string stalemate = "position fen 7k/8/6Q1/8/8/8/8/K7 b - - 0 1\n";
+  EXPECT_EQ(Uci(mated + "go depth 3\nquit\n"), (std::vector<std::string>{"info depth 0 score mate 0", "bestmove 0000"}));
+  EXPECT_EQ(Uci(stalemate + "go\nquit\n"), (std::vector<std::string>{"info depth 0 score cp 0", "bestmove 0000"}));
+  EXPECT_EQ(Uci(mated + "go infinite\nisready\nstop\nquit\n"),
+            (std::vector<std::string>{"info depth 0 score mate 0", "readyok", "bestmove 0000"}));
 }
 
 }  // namespace

@@ -183,7 +183,7 @@ TEST(Xboard2, OwnBookOffSearchesFromTheFirstMove) {
     PatientRig rig(std::string("new\noption OwnBook=") + (book ? "1" : "0") + "\nst 0.05\ne2e4\nquit\n", Never);
     const auto result = RunModeSession(rig.e(), rig.out, RealBooks().path(), Mode::Xboard2);
     const bool looked = std::count(result.lines.begin(), result.lines.end(), "# cerco in libreria nero") > 0;
-    const bool searched = std::count(result.lines.begin(), result.lines.end(), "# profondit\xE0 5") > 0;
+    const bool searched = std::count(result.lines.begin(), result.lines.end(), "# profondit\xC3\xA0 5") > 0;
     EXPECT_EQ(looked, book);
     EXPECT_EQ(searched, !book);
   }
@@ -217,6 +217,32 @@ TEST(Xboard2, OptionsAnswerAsInUciFromTheSameTable) {
   EXPECT_EQ(lines, (std::vector<std::string>{"info string unknown option: Nope",
                                              "info string OwnBook takes true or false, not maybe"}));
   EXPECT_FALSE(uci.e().settings.ownBook);
+}
+
+// Every byte a protocol-2 client reads is UTF-8: the engine's Italian
+// comments and the echo of a hostile line alike. The plain mode keeps its
+// own bytes.
+TEST(Xboard2, EveryLineIsUtf8) {
+  PatientRig rig(std::string("new\noption OwnBook=0\nst 0.05\npost\ne2e4\nfoo\xE0\xFF\xC3\n\xF0\x9F\x98\x80\nquit\n"), Never);
+  const auto result = RunModeSession(rig.e(), rig.out, RealBooks().path(), Mode::Xboard2);
+  bool sawDepth = false;
+  for (const std::string& l : result.lines) {
+    EXPECT_TRUE(Engine::IsUtf8(l)) << l;
+    sawDepth = sawDepth || l.rfind("# profondit\xC3\xA0 ", 0) == 0;
+  }
+  EXPECT_TRUE(sawDepth);
+  EXPECT_NE(std::find(result.lines.begin(), result.lines.end(), "Error (unknown command): foo\xC3\xA0\xC3\xBF\xC3\x83"),
+            result.lines.end());
+  EXPECT_NE(std::find(result.lines.begin(), result.lines.end(), "Error (unknown command): \xF0\x9F\x98\x80"),
+            result.lines.end());
+}
+
+// Analysis of a finished position says so at once.
+TEST(Xboard2, AnalysisOfAFinishedPositionSaysSo) {
+  EXPECT_EQ(Session("new\nforce\nsetboard 7k/6Q1/6K1/8/8/8/8/8 b - - 0 1\npost\nanalyze\nexit\nquit\n"),
+            (std::vector<std::string>{"0 -100000 0 0"}));
+  EXPECT_EQ(Session("new\nforce\nsetboard 7k/8/6Q1/8/8/8/8/K7 b - - 0 1\npost\nanalyze\nexit\nquit\n"),
+            (std::vector<std::string>{"0 0 0 0"}));
 }
 
 }  // namespace
