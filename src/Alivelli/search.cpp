@@ -1,5 +1,5 @@
 // The two search drivers: one template, instantiated for each colour.
-#include "Alivelli/search_impl.h"
+#include "Alivelli/search_root.h"
 #include "Alivelli/tables.h"
 #include "generation/generate.h"
 
