@@ -6,10 +6,14 @@
 
 namespace ormedan {
 
+SearchResult SearchWithBudget(Engine& e, Colour toMove) {
+  return toMove == White ? Search<White>(e) : Search<Black>(e);
+}
+
 SearchResult SearchPositionAtDepth(Engine& e, const Position& p, Colour toMove, int depth) {
   e.GamePosition = p;
   PlanFixedDepth(e, depth);
-  return toMove == White ? Search<White>(e) : Search<Black>(e);
+  return SearchWithBudget(e, toMove);
 }
 
 int SearchAtFixedDepth(Engine& e, const Position& p, Colour toMove, int depth) {

@@ -9,6 +9,10 @@
 
 namespace ormedan {
 
+// Searches GamePosition for `toMove` within e.budget as it stands; the game
+// is left as it was.
+SearchResult SearchWithBudget(Engine& e, Colour toMove);
+
 // Makes p the game position and searches it for `toMove` to `depth`,
 // without a clock. The game is left as it was.
 SearchResult SearchPositionAtDepth(Engine& e, const Position& p, Colour toMove, int depth);

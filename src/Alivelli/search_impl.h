@@ -109,8 +109,28 @@ template <Colour S> class Searcher {
     return e_.StopRequested();
   }
   static constexpr int64_t NoLimit = INT64_MAX;
-  // The clock's share `divisor` of the budget as a limit.
-  int64_t BudgetShare(int64_t divisor) const { return timed_ ? budget_ / divisor : NoLimit; }
+  // Whether the search has spent more than the share 1/divisor of its
+  // budget: of the clock, or of the node limit.
+  bool PastShare(int64_t divisor) {
+    if (timed_ && ElapsedCentiseconds(e_) > budget_ / divisor) return true;
+    return nodeLimit_ > 0 && e_.NodeCount > nodeLimit_ / divisor;
+  }
+  // The root loop stops when less than one root move's share of the budget
+  // (of n) is left, or anything else ends the search.
+  bool RootLoopShouldStop(int n) {
+    if (ShouldStop(timed_ ? budget_ - budget_ / n : NoLimit)) return true;
+    return nodeLimit_ > 0 && nodeLimit_ - e_.NodeCount < nodeLimit_ / n;
+  }
+  // Keeps only the root moves of budget.searchMoves (all of them when none
+  // of those is legal); returns the new count.
+  int KeepSearchMoves(int n);
+  // The root bound after root move i has its main value v: the value a root
+  // move must reach to be one of those kept (with one line, the tally's).
+  void UpdateBound(int i, int32_t v, bool exact);
+  // The reply root move i was valued against: from the main search, else
+  // the pre-analysis's best.
+  int32_t ExpectedReply(int i) const;
+  void RankLines(SearchResult& result, int n) const;
 
   void FlagKiller(uint8_t* table, int32_t move) {
     const int index = Traits::KillerIndex(move);
@@ -126,6 +146,13 @@ template <Colour S> class Searcher {
   int64_t budget_ = 0;
   bool timed_ = true;
   int64_t moveLimit_ = NoLimit;
+  int64_t nodeLimit_ = 0;
+  int multiPv_ = 1;
+  int32_t bound_ = 0;       // the root bound the tree prunes against
+  bool cutAtRoot_ = false;  // the last MainRoot stopped at the root bound
+  bool preCut_ = false;     // the node limit cut the pre-analysis
+  int32_t mainValue_[MaxChildren + 1] = {};
+  bool exact_[MaxChildren + 1] = {};
   int32_t reply_[MaxChildren + 1] = {};  // the reply each root move was valued against
   RootTally<S> root_;
   bool timedOut_ = false, loweredAtFifth_ = false, loweredAtHalf_ = false;
@@ -208,7 +235,7 @@ template <Colour S> template <int K> bool Searcher<S>::ParentCut() const {
 // opponent already holds this root move to the value that the root's
 // better moves have set, so it cannot become one of them.
 template <Colour S> template <int K> bool Searcher<S>::RootBoundCut(int D) const {
-  if constexpr (K == 3 || K == 5) return (K == 3 || D > K) && Reaches<MoverAt<S, K>>(v_[K], root_.second);
+  if constexpr (K == 3 || K == 5) return (K == 3 || D > K) && Reaches<MoverAt<S, K>>(v_[K], bound_);
   else return false;
 }
 
@@ -262,6 +289,14 @@ template <Colour S> template <int K> int32_t Searcher<S>::MainNode() {
         // Time check before each generation at ply 7; a client's stop
         // request ends the search the same way.
         if (timedOut_ || ShouldStop(moveLimit_)) {
+          timedOut_ = true;
+          break;
+        }
+      }
+      if constexpr (K == 4) {
+        // A node limit is also looked at before each generation at ply 6,
+        // which shallow trees reach far more often than ply 7.
+        if (nodeLimit_ > 0 && (timedOut_ || e.NodeCount >= nodeLimit_)) {
           timedOut_ = true;
           break;
         }

@@ -3,6 +3,8 @@
 // and the driver that chooses the depth and reports the result.
 #pragma once
 
+#include <algorithm>
+
 #include "Alivelli/search_impl.h"
 
 namespace ormedan {
@@ -24,10 +26,18 @@ template <Colour S> int32_t Searcher<S>::PreRoot(int rootSlot) {
     e.NodeCount += count;
     v_[1] = MatedAt<O>(2);
     for (int j = 1; j <= count; ++j) {
+      // A node limit is looked at before each reply: a root move's
+      // pre-analysis is too large a step for small limits.
+      if (nodeLimit_ > 0 && e.NodeCount >= nodeLimit_) {
+        entry.replyCount = j - 1;
+        preCut_ = true;
+        break;
+      }
       slot_[2] = j;
       v_[1] = Improve<O>(v_[1], PreNode<2>());
       entry.replies[j] = Traits::ReplyItem(v_[1], e.ChildPositions[j][2].lastMove);
     }
+    if (entry.replyCount == 0) v_[1] = e.ChildPositions[rootSlot][1].material;  // cut before any reply
   } else {
     v_[1] = count == 0 ? e.ChildPositions[rootSlot][1].material : count == -2 ? MatedAt<O>(2) : 0;
   }
@@ -40,13 +50,13 @@ template <Colour S> int32_t Searcher<S>::PreRoot(int rootSlot) {
 // fifth and once at half of the budget.
 template <Colour S> void Searcher<S>::LowerDepth() {
   Engine& e = e_;
-  if (!loweredAtFifth_ && n_ > 5 && (!Traits::firstLoweringNeedsDepthAbove4 || e.SearchDepth > 4) && timed_ &&
-      ElapsedCentiseconds(e) > BudgetShare(5)) {
+  if (!loweredAtFifth_ && n_ > 5 && (!Traits::firstLoweringNeedsDepthAbove4 || e.SearchDepth > 4) &&
+      PastShare(5)) {
     loweredAtFifth_ = true;
     e.SearchDepth -= 1;
     WriteLine(e, Traits::firstLoweringText, e.SearchDepth);
   }
-  if (!loweredAtHalf_ && e.SearchDepth > 4 && timed_ && ElapsedCentiseconds(e) > BudgetShare(2)) {
+  if (!loweredAtHalf_ && e.SearchDepth > 4 && PastShare(2)) {
     loweredAtHalf_ = true;
     e.SearchDepth -= 1;
     WriteLine(e, "regolata profondit\xE0 a ", e.SearchDepth);
@@ -62,6 +72,7 @@ template <Colour S> int32_t Searcher<S>::MainRoot(int rootSlot) {
     int32_t v = MatedAt<O>(2);
     v_[1] = v;
     reply_[rootSlot] = 0;
+    cutAtRoot_ = false;
     for (int j = 1; j <= count; ++j) {
       if (rootSlot == 1) LowerDepth();
       slot_[2] = j;
@@ -69,7 +80,10 @@ template <Colour S> int32_t Searcher<S>::MainRoot(int rootSlot) {
       if (Passes<O>(child, v) || reply_[rootSlot] == 0) reply_[rootSlot] = e.ChildPositions[j][2].lastMove;
       v = Improve<O>(v, child);
       v_[1] = v;
-      if (Passes<O>(v, root_.second)) break;
+      if (Passes<O>(v, bound_)) {
+        cutAtRoot_ = true;
+        break;
+      }
     }
   } else {
     v_[1] = count == 0 ? e.ChildPositions[rootSlot][1].material : count == -2 ? MatedAt<O>(2) : 0;
@@ -91,6 +105,7 @@ template <Colour S> SearchResult Searcher<S>::Run() {
   budget_ = budget.moveCs;
   timed_ = budget.timed;
   moveLimit_ = timed_ ? budget_ : NoLimit;
+  nodeLimit_ = budget.nodeLimit;
 
   SearchResult result;
   int n = 0;
@@ -100,6 +115,7 @@ template <Colour S> SearchResult Searcher<S>::Run() {
   }
   if (n == 0) {
     n = GenerateMoves<S>(e, 1, 1);
+    if (n > 0 && budget.searchMoveCount > 0) n = KeepSearchMoves(n);
     if (n > 0) e.NodeCount += n;
   }
 
@@ -117,7 +133,13 @@ template <Colour S> SearchResult Searcher<S>::Run() {
         continue;
       }
       rootValue_[i] = PreRoot(i);
-      if (i < n && ShouldStop(limit)) analysed = i;
+      if (preCut_ && i > 1) {
+        // Cut before all its replies were seen: its value is not known.
+        rootValue_[i] = WorstFor<S>();
+        analysed = i - 1;
+      } else if (i < n && (preCut_ || ShouldStop(limit))) {
+        analysed = i;
+      }
     }
     // Stable bubble sort, best for the root side first.
     for (int pass = 1; pass <= n; ++pass) {
@@ -137,14 +159,17 @@ template <Colour S> SearchResult Searcher<S>::Run() {
     }
     ResetMemo(e);
     root_ = RootTally<S>();
+    bound_ = root_.second;
     WriteLine(e, "preanalisi millisecondi ", int64_t{ElapsedCentiseconds(e)} * 10);
 
     // Depth selection.
     int64_t t = ElapsedMilliseconds(e);
     if (t == 0) t = 30;
-    const int64_t ratio = budget_ * 10 / t;
+    // Without a clock, a node limit stands in for it: the nodes it allows
+    // against those the pre-analysis took.
+    const int64_t ratio = timed_ ? budget_ * 10 / t : nodeLimit_ / (e.NodeCount > 0 ? e.NodeCount : 1);
     int depth;
-    if (!timed_) {
+    if (!timed_ && !budget.predictDepth) {
       depth = budget.fixedDepth;
     } else if (e.GamePosition.checkingPiece != 0) {
       depth = 5;
@@ -174,22 +199,26 @@ template <Colour S> SearchResult Searcher<S>::Run() {
 
     // Main search over the root moves.
     n_ = n;
+    multiPv_ = std::min({budget.multiPv, n, SearchResult::MaxRanked});
     timedOut_ = loweredAtFifth_ = loweredAtHalf_ = false;
     if (n < 2) {
       root_.bestIndex = 1;
     } else {
       for (int i = 1; i <= n; ++i) {
         int32_t v;
+        cutAtRoot_ = false;
+        reply_[i] = 0;
         if (KeySeenTwice(e, PositionKey(e.ChildPositions[i][1], O))) {
           slot_[1] = i;
           v = e.ReplyTable[entryOf_[i]].replyCount == -2 ? MatedAt<O>(2) : 0;
         } else {
           v = MainRoot(i);
         }
+        const bool exact = !timedOut_ && !cutAtRoot_;
         if (timedOut_) v = WorstFor<S>();
         root_.Update(i, v);
-        // Stop when less than one root move's share of the budget is left.
-        if (timedOut_ || ShouldStop(timed_ ? budget_ - budget_ / n : NoLimit)) {
+        UpdateBound(i, v, exact);
+        if (timedOut_ || RootLoopShouldStop(n)) {
           WriteCutLine(e, i, n);
           break;
         }
@@ -206,7 +235,8 @@ template <Colour S> SearchResult Searcher<S>::Run() {
     result.depth = e.SearchDepth;
     result.line[0] = result.move;
     result.lineLength = 1;
-    if (n >= 2 && reply_[play] != 0) result.line[result.lineLength++] = reply_[play];
+    if (const int32_t reply = ExpectedReply(play)) result.line[result.lineLength++] = reply;
+    RankLines(result, n);
     WriteLine(e, "punteggio mossa  ", root_.best);
   }
 
@@ -215,6 +245,88 @@ template <Colour S> SearchResult Searcher<S>::Run() {
   result.code = n;
   return result;
 }
+template <Colour S> int Searcher<S>::KeepSearchMoves(int n) {
+  Engine& e = e_;
+  const SearchBudget& b = e.budget;
+  int kept = 0;
+  for (int i = 1; i <= n; ++i) {
+    bool wanted = false;
+    for (int k = 0; k < b.searchMoveCount && !wanted; ++k) wanted = b.searchMoves[k] == e.ChildPositions[i][1].lastMove;
+    if (!wanted) continue;
+    ++kept;
+    if (kept != i) e.ChildPositions[kept][1] = e.ChildPositions[i][1];
+  }
+  if (kept > 0) return kept;
+  // None of them is legal here: every move is searched. The children are
+  // listed again, since the loop above may have moved some.
+  return GenerateMoves<S>(e, 1, 1);
+}
+
+template <Colour S> void Searcher<S>::UpdateBound(int i, int32_t v, bool exact) {
+  mainValue_[i] = v;
+  exact_[i] = exact;
+  if (multiPv_ <= 1) {
+    bound_ = root_.second;
+    return;
+  }
+  // The k-th best exact value so far; until there are k, every move counts.
+  int32_t top[SearchResult::MaxRanked];
+  int count = 0;
+  for (int j = 1; j <= i; ++j) {
+    if (!exact_[j]) continue;
+    int at;
+    if (count < multiPv_) at = count++;
+    else if (Passes<S>(mainValue_[j], top[multiPv_ - 1])) at = multiPv_ - 1;
+    else continue;
+    top[at] = mainValue_[j];
+    for (; at > 0 && Passes<S>(top[at], top[at - 1]); --at) {
+      const int32_t t = top[at];
+      top[at] = top[at - 1];
+      top[at - 1] = t;
+    }
+  }
+  bound_ = count < multiPv_ ? WorstFor<S>() : top[multiPv_ - 1];
+}
+
+template <Colour S> int32_t Searcher<S>::ExpectedReply(int i) const {
+  if (reply_[i] != 0) return reply_[i];
+  const ReplyEntry& entry = e_.ReplyTable[entryOf_[i]];
+  int64_t best = 0;
+  for (int64_t j = 1; j <= entry.replyCount && j <= MaxChildren; ++j)
+    if (best == 0 || entry.replies[j] > best) best = entry.replies[j];
+  return static_cast<int32_t>(static_cast<uint32_t>(best));
+}
+
+template <Colour S> void Searcher<S>::RankLines(SearchResult& result, int n) const {
+  result.rankedCount = 0;
+  if (multiPv_ <= 1 || n < 2) {
+    result.ranked[0] = {result.move, result.value, result.lineLength > 1 ? result.line[1] : 0};
+    result.rankedCount = 1;
+    return;
+  }
+  // The exact root values, best first; ties keep the search's order.
+  for (int i = 1; i <= n; ++i) {
+    if (!exact_[i]) continue;
+    int at = result.rankedCount;
+    if (at == multiPv_) {
+      if (!Passes<S>(mainValue_[i], result.ranked[at - 1].value)) continue;
+      --at;
+    } else {
+      ++result.rankedCount;
+    }
+    result.ranked[at] = {e_.ChildPositions[i][1].lastMove, mainValue_[i], ExpectedReply(i)};
+    // Among equal values the move played comes first.
+    const auto before = [&](const SearchResult::Ranked& a, const SearchResult::Ranked& b) {
+      return Passes<S>(a.value, b.value) || (a.value == b.value && a.move == result.move);
+    };
+    for (; at > 0 && before(result.ranked[at], result.ranked[at - 1]); --at) {
+      const SearchResult::Ranked t = result.ranked[at];
+      result.ranked[at] = result.ranked[at - 1];
+      result.ranked[at - 1] = t;
+    }
+  }
+}
+
 }  // namespace search_detail
 
 template <Colour C> SearchResult Search(Engine& e) {

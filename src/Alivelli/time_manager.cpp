@@ -22,6 +22,14 @@ void SetPlainBudget(SearchBudget& b, int32_t moveCs) {
   b.timed = moveCs != UntimedBudgetCs;
 }
 
+// What every search takes from the limits and the settings whatever its
+// clock: the lines asked for and the root moves allowed.
+void CopyRootLimits(SearchBudget& b, const SearchLimits& limits, const EngineSettings& settings) {
+  b.multiPv = settings.multiPv;
+  b.searchMoveCount = std::clamp(limits.searchMoveCount, 0, SearchLimits::MaxSearchMoves);
+  std::copy(limits.searchMoves, limits.searchMoves + b.searchMoveCount, b.searchMoves);
+}
+
 }  // namespace
 
 int64_t PlanMoveTime(const SearchLimits& c, int64_t movesDone) {
@@ -45,13 +53,26 @@ void PlanSearch(Engine& e, const SearchLimits& limits, int64_t movesDone) {
   SearchBudget& b = e.budget;
   e.driver.clockStart = e.clock.NowMicroseconds();
   b = SearchBudget{};
+  CopyRootLimits(b, limits, e.settings);
   b.nodeLimit = limits.nodes > 0 ? limits.nodes : 0;
   const bool clocked = limits.HasClock() || limits.otherClockCs >= 0 || limits.fixedCs > 0;
-  if (!clocked && limits.depth > 0) {
-    b.timed = false;
-    b.moveCs = UntimedBudgetCs;
-    b.fixedDepth = limits.depth;
-    return;
+  if (limits.nps > 0 && clocked) {
+    // The clock counts nodes: the plan in centiseconds becomes nodes, a
+    // fixed time whole (st T with nps N is T x N nodes).
+    const int64_t cs = limits.fixedCs > 0 ? limits.fixedCs : PlanMoveTime(limits, movesDone);
+    const int64_t nodes = std::max<int64_t>(1, cs * limits.nps / 100);
+    b.nodeLimit = b.nodeLimit > 0 ? std::min(b.nodeLimit, nodes) : nodes;
+  }
+  if (!clocked || limits.nps > 0) {
+    if (limits.depth > 0 || b.nodeLimit > 0) {
+      b.timed = false;
+      b.moveCs = UntimedBudgetCs;
+      b.fixedDepth = limits.depth;
+      // A node limit alone: the depth is predicted as with a clock.
+      b.predictDepth = limits.depth == 0;
+      b.depthLimit = limits.depth;
+      return;
+    }
   }
   SearchLimits c = limits;
   if (!clocked) c.fixedCs = DefaultMoveCs;
@@ -62,11 +83,13 @@ void PlanSearch(Engine& e, const SearchLimits& limits, int64_t movesDone) {
   b.depthLimit = limits.depth;
 }
 
-void PlanFixedDepth(Engine& e, int depth) {
+void PlanFixedDepth(Engine& e, int depth, const SearchLimits& limits) {
   e.budget = SearchBudget{};
   e.budget.timed = false;
   e.budget.moveCs = UntimedBudgetCs;
   e.budget.fixedDepth = depth;
+  CopyRootLimits(e.budget, limits, e.settings);
+  e.budget.nodeLimit = limits.nodes > 0 ? limits.nodes : 0;
 }
 
 void PlainBudgetAfterNew(Engine& e) {

@@ -26,8 +26,9 @@ void PlanSearch(Engine& e, const SearchLimits& limits, int64_t movesDone);
 // A search with no clock, no fixed time and no limit thinks this long.
 constexpr int64_t DefaultMoveCs = 500;
 
-// An untimed search to `depth` (the tools, the tests, analysis).
-void PlanFixedDepth(Engine& e, int depth);
+// An untimed search to `depth` (the tools, the tests, analysis), with the
+// root moves and node limit of `limits`.
+void PlanFixedDepth(Engine& e, int depth, const SearchLimits& limits = {});
 
 // ---- the plain mode's rule
 

@@ -139,6 +139,14 @@ struct SearchResult {
   // against where the search knows it.
   int32_t line[MaxLine] = {};
   int lineLength = 0;
+  // With more than one line asked for (MultiPV), the best root moves with
+  // their exact values, best first.
+  struct Ranked {
+    int32_t move = 0, value = 0, reply = 0;
+  };
+  static constexpr int MaxRanked = 32;
+  Ranked ranked[MaxRanked];
+  int rankedCount = 0;
 };
 
 struct EngineMoveRecord {

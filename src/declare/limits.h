@@ -25,7 +25,13 @@ struct SearchLimits {
   int64_t fixedCs = 0;          // a fixed time per move (st, movetime); 0: none
   int32_t depth = 0;            // the deepest main search; 0: no limit
   int64_t nodes = 0;            // the most nodes to search; 0: no limit
+  int64_t nps = 0;              // protocol 2's nps: the clock counts this many nodes a second; 0: the real clock
+  int32_t mate = 0;             // look for a mate in this many moves; 0: none
   bool infinite = false;        // search until the client stops it
+  // The root moves to search (searchmoves); none: all of them.
+  static constexpr int MaxSearchMoves = 256;
+  int32_t searchMoves[MaxSearchMoves] = {};
+  int32_t searchMoveCount = 0;
 
   bool HasClock() const { return clockCs >= 0 || baseCs > 0; }
 };
@@ -39,6 +45,13 @@ struct SearchBudget {
   int32_t fixedDepth = 0;      // the depth of an untimed search
   int32_t depthLimit = 0;      // the deepest timed main search; 0: no limit
   int64_t nodeLimit = 0;       // the most nodes; 0: no limit
+  // An untimed search that still predicts its depth as a timed one does,
+  // with the node limit in place of the clock.
+  bool predictDepth = false;
+  int32_t multiPv = 1;         // root moves that get an exact score
+  // The root moves to search; none: all of them.
+  int32_t searchMoves[SearchLimits::MaxSearchMoves] = {};
+  int32_t searchMoveCount = 0;
   // The search answers a position that either side may claim as drawn
   // (repetition, fifty moves) with the draw; false: it looks for a move
   // all the same, as UCI clients that decide results themselves want.

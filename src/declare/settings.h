@@ -7,6 +7,8 @@ namespace ormedan {
 
 struct EngineSettings {
   bool ownBook = true;  // the engine plays from its opening books
+  int multiPv = 1;      // root moves reported with an exact score
+  bool ponder = false;  // the client lets the engine think on its opponent's time
 };
 
 }  // namespace ormedan

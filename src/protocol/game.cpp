@@ -122,6 +122,20 @@ std::string_view MoveText(const Position& before, int32_t move, char* buf) {
   return EngineMoveText(m, buf);
 }
 
+std::string LineText(const Position& before, const int32_t* moves, int count) {
+  std::string text;
+  Position p = before;
+  for (int i = 0; i < count; ++i) {
+    const int piece = MovePiece(moves[i]);
+    if (piece < 1 || piece > 32 || p.pieceValue[piece] == 0) break;
+    char buf[8];
+    if (!text.empty()) text += ' ';
+    text.append(MoveText(p, moves[i], buf));
+    MakeMoveMarkingCheck(p, moves[i]);
+  }
+  return text;
+}
+
 void SetSideToMove(Engine& e, Colour side) {
   if (SideToMove(e) == side) return;
   const Position& game = e.GamePosition;

@@ -36,6 +36,10 @@ void PlayMove(Engine& e, int32_t move);
 // least 6 bytes).
 std::string_view MoveText(const Position& before, int32_t move, char* buf);
 
+// A line of moves in coordinates, separated by blanks, played from
+// `before`; it ends at the first move that is not one of that position.
+std::string LineText(const Position& before, const int32_t* moves, int count);
+
 // Makes `side` the side to move without a move: the game starts again from
 // the position as it stands (protocol 1's "white" and "black").
 void SetSideToMove(Engine& e, Colour side);

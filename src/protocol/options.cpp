@@ -11,6 +11,11 @@ constexpr OptionSpec kOptions[] = {
     // Play the first moves from the opening books (off for engine tests
     // and rating lists, which bring their own openings).
     {"OwnBook", OptionKind::Check, 1, 0, 1, true, [](EngineSettings& s, int64_t v) { s.ownBook = v != 0; }},
+    // Lines of analysis: the best root moves, each with an exact score.
+    {"MultiPV", OptionKind::Spin, 1, 1, 32, false, [](EngineSettings& s, int64_t v) { s.multiPv = static_cast<int>(v); }},
+    // The client may let the engine think on its opponent's time (UCI "go
+    // ponder"; protocol 2 has "hard" and "easy" for it).
+    {"Ponder", OptionKind::Check, 0, 0, 1, false, [](EngineSettings& s, int64_t v) { s.ponder = v != 0; }},
     // The memo and the search are of one fixed size and one thread: these
     // are declared for the clients that set them, with their only value.
     {"Hash", OptionKind::Spin, 1, 1, 1, false, nullptr},

@@ -1,6 +1,7 @@
 #include "protocol/think.h"
 
 #include "Alivelli/fixed_depth.h"
+#include "Alivelli/time_manager.h"
 #include "declare/game_record.h"
 #include "protocol/game.h"
 #include "winboard/driver.h"
@@ -37,9 +38,9 @@ void ApplyTurn(Engine& e, const TurnOutcome& t) {
   if (t.closesOpening) CloseOpening(e);
 }
 
-bool AnalyseAtDepth(Engine& e, int depth, SearchResult& result) {
-  const Position position = e.GamePosition;
-  result = SearchPositionAtDepth(e, position, SideToMove(e), depth);
+bool AnalyseAtDepth(Engine& e, int depth, SearchResult& result, const SearchLimits& limits) {
+  PlanFixedDepth(e, depth, limits);
+  result = SearchWithBudget(e, SideToMove(e));
   if (result.code <= 0) result = {};
   return result.code > 0;
 }

@@ -28,7 +28,8 @@ void ApplyTurn(Engine& e, const TurnOutcome& t);
 
 // Searches the position at a fixed depth; the game stays as it is. False
 // when the side to move has no move to search (mate, stalemate or a draw).
-bool AnalyseAtDepth(Engine& e, int depth, SearchResult& result);
+// The root moves and node limit of `limits` apply.
+bool AnalyseAtDepth(Engine& e, int depth, SearchResult& result, const SearchLimits& limits = {});
 
 // A search value (white-positive) for the side `side`: centipawns, or the
 // moves to mate when `mate` (negative: the side is mated).

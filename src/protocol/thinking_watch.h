@@ -21,15 +21,27 @@ class ThinkingWatch : public StopWatch {
     std::string line;
     while (stop_ == Stop::None && source_.Poll(line)) stop_ = Judge(line);
     if (stop_ == Stop::None && source_.InputEnded()) stop_ = OnInputEnded();
+    if (stop_ == Stop::None && deadline_ > 0 && clock_->NowMicroseconds() >= deadline_) stop_ = Stop::MoveNow;
     return stop_ != Stop::None;
   }
 
  protected:
+  // A moment of the clock (microseconds) at which the search stops as on a
+  // move-now; 0: none.
+  void SetDeadline(Clock& clock, int64_t at) {
+    clock_ = &clock;
+    deadline_ = at;
+  }
+
   virtual Stop Judge(const std::string& line) = 0;
   // What the end of input asks of the search: by default, to quit at once.
   virtual Stop OnInputEnded() { return Stop::Quit; }
   LineSource& source_;
   Stop stop_ = Stop::None;
+
+ private:
+  Clock* clock_ = nullptr;
+  int64_t deadline_ = 0;
 };
 
 }  // namespace ormedan

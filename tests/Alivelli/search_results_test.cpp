@@ -223,17 +223,27 @@ TEST(SearchResults, TheSearchReportsAndLeavesTheGameAsItWas) {
   }
 }
 
-// A node limit ends a timed search at the check points the clock uses.
+// A node limit ends a timed search at the check points the clock uses,
+// and before each reply of the pre-analysis.
 TEST(SearchResults, ANodeLimitEndsTheSearch) {
   const char* fen = "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4";
   SearchRig full(fen);
   ASSERT_GT(full.Run(100000), 0);
   const int64_t all = full.e().NodeCount;
-  SearchRig limited(fen);
-  limited.e().budget.nodeLimit = all / 4;
-  ASSERT_GT(limited.Run(100000), 0);
-  EXPECT_LT(limited.e().NodeCount, all / 2);
-  EXPECT_GE(limited.e().NodeCount, all / 4);
+  // Within a tenth of the limit, from a limit inside the pre-analysis of
+  // the first root move to one deep in the main search.
+  for (const int64_t limit : {int64_t{5000}, int64_t{40000}, all / 4}) {
+    SearchRig limited(fen);
+    limited.e().budget.nodeLimit = limit;
+    ASSERT_GT(limited.Run(100000), 0);
+    EXPECT_NEAR(limited.e().NodeCount, limit, limit / 10) << limit << " of " << all;
+  }
+  // A limit the search need not reach is only a ceiling: the depth is
+  // lowered at shares of it as at shares of the clock.
+  SearchRig loose(fen);
+  loose.e().budget.nodeLimit = all / 2;
+  ASSERT_GT(loose.Run(100000), 0);
+  EXPECT_LE(loose.e().NodeCount, all / 2);
 }
 
 }  // namespace

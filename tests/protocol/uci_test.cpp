@@ -38,7 +38,7 @@ std::vector<std::string> Uci(const std::string& input) {
 // The move of the last "bestmove" line.
 std::string BestMove(const std::vector<std::string>& lines) {
   for (auto it = lines.rbegin(); it != lines.rend(); ++it)
-    if (it->rfind("bestmove ", 0) == 0) return it->substr(9);
+    if (it->rfind("bestmove ", 0) == 0) return it->substr(9, it->find(' ', 9) - 9);
   return "";
 }
 
@@ -56,6 +56,8 @@ TEST(Uci, HandshakeOptionsAndNoOtherLines) {
       "id name ORMEDAN 1.0",
       "id author the ORMEDAN team",
       "option name OwnBook type check default true",
+      "option name MultiPV type spin default 1 min 1 max 32",
+      "option name Ponder type check default false",
       "option name Hash type spin default 1 min 1 max 1",
       "option name Threads type spin default 1 min 1 max 1",
       "uciok",
@@ -75,6 +77,8 @@ TEST(Uci, UciAsTheFirstLineOfThePlainMode) {
   std::vector<std::string> expected = testing::StartUpLines();
   for (const char* l : {"id name ORMEDAN 1.0", "id author the ORMEDAN team",
                         "option name OwnBook type check default true",
+                        "option name MultiPV type spin default 1 min 1 max 32",
+                        "option name Ponder type check default false",
                         "option name Hash type spin default 1 min 1 max 1",
                         "option name Threads type spin default 1 min 1 max 1", "uciok", "readyok"})
     expected.push_back(l);
