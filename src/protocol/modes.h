@@ -33,6 +33,6 @@ void ApplyUciPosition(Engine& e, std::string_view line, std::string& startFen, s
 // lines (protocol/options.h) and "feature done=1" follow it.
 inline constexpr std::string_view kXboardFeatures =
     "feature ping=1 setboard=1 usermove=1 colors=0 time=1 reuse=1 sigint=0 sigterm=1 san=0 analyze=1 draw=0 "
-    "pause=0 myname=\"ORMEDAN 1.0\"";
+    "pause=0 nps=1 myname=\"ORMEDAN 1.0\"";
 
 }  // namespace ormedan

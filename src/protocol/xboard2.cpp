@@ -32,8 +32,8 @@ bool EndsSearch(std::string_view command) {
 
 // Commands that need no answer and change nothing the engine uses.
 bool Accepted(std::string_view command) {
-  for (const std::string_view c : {"xboard", "accepted", "rejected", "computer", "easy", "hard", "random", "name",
-                                   "rating", "ics", "draw", "hint", "bk", "nps", "cores", "memory", "egtpath", "."})
+  for (const std::string_view c : {"xboard", "accepted", "rejected", "computer", "random", "name", "rating", "ics",
+                                   "draw", "bk", "cores", "memory", "egtpath", "."})
     if (command == c) return true;
   return false;
 }
@@ -57,6 +57,10 @@ class Xboard2 : public ThinkingWatch {
         AnalyseNextDepth();
         continue;
       }
+      if (ponder_.depth <= MaxAnalysisDepth && !source_.HasDeferred()) {
+        PonderNextDepth();
+        continue;
+      }
       if (!source_.Next(line)) return;
       if (!line.empty()) Handle(line);
     }
@@ -69,6 +73,12 @@ class Xboard2 : public ThinkingWatch {
   Stop Judge(const std::string& line) override {
     const std::string_view command = FirstWord(line);
     if (command == "quit") return Stop::Quit;
+    if (pondering_) {
+      // Any line ends the thinking on the opponent's time; it is handled
+      // next.
+      source_.Defer(line);
+      return Stop::Abort;
+    }
     if (analysing_) {
       if (command == "." || command == "?") return Stop::None;
       source_.Defer(line);
@@ -82,6 +92,8 @@ class Xboard2 : public ThinkingWatch {
   void Handle(std::string_view line) {
     const std::string_view command = FirstWord(line);
     const std::string_view argument = AfterFirstWord(line);
+    // What was pondered serves only the move that it expected, next.
+    if (!KeepsPonder(command) && !LooksLikeMove(line)) ponder_ = {};
     if (command == "protover") {
       e_.Reply(kXboardFeatures);
       WriteXboardOptions(e_);
@@ -141,6 +153,14 @@ class Xboard2 : public ThinkingWatch {
       (command == "time" ? limits_.clockCs : limits_.otherClockCs) = cs > 0 ? cs : 0;
     } else if (command == "post" || command == "nopost") {
       post_ = command == "post";
+    } else if (command == "hard" || command == "easy") {
+      hard_ = command == "hard";
+    } else if (command == "nps") {
+      int64_t nps;
+      if (!ParseInteger(argument, nps) || nps < 0) return BadArgument(line);
+      limits_.nps = nps;
+    } else if (command == "hint") {
+      if (hint_ != 0) ReplyJoined(e_, "Hint: ", LineText(e_.GamePosition, &hint_, 1));
     } else if (command == "analyze") {
       analysing_ = true;
       RestartAnalysis();
@@ -220,7 +240,20 @@ class Xboard2 : public ThinkingWatch {
     PlanSearch(e_, limits_, FullMoveNumber(e_) - 1);
     stop_ = Stop::None;
     e_.watch = this;
-    const TurnOutcome turn = ChooseMove(e_);
+    TurnOutcome turn;
+    const PonderState pondered = ponder_;
+    ponder_ = {};
+    if (PonderedMoveServes(pondered)) {
+      // The opponent played the move the engine thought about, and that
+      // thought went as deep as its own search would: no search now.
+      turn.before = e_.GamePosition;
+      turn.move = pondered.found.move;
+      turn.code = 1;
+      turn.search = pondered.found;
+      turn.closesOpening = e_.GamePosition.gamePhase == 1;
+    } else {
+      turn = ChooseMove(e_);
+    }
     e_.watch = nullptr;
     if (stop_ == Stop::Abort || stop_ == Stop::Quit) {
       // The client has moved on: the move is not played.
@@ -236,7 +269,8 @@ class Xboard2 : public ThinkingWatch {
     }
     char text[8];
     const std::string_view move = MoveText(turn.before, turn.move, text);
-    if (post_ && turn.search.depth > 0) WriteThinking(turn.search, side, move);
+    if (post_ && turn.search.depth > 0) WriteThinking(turn.search, side, turn.before);
+    hint_ = turn.search.lineLength > 1 && turn.search.line[0] == turn.move ? turn.search.line[1] : 0;
     ApplyTurn(e_, turn);
     ReplyJoined(e_, "move ", move);
     e_.WorkPosition = e_.GamePosition;
@@ -246,6 +280,65 @@ class Xboard2 : public ThinkingWatch {
       claim = kRepetitionLine;
     if (claim.empty() && FiftyMoveRuleReached(e_)) claim = kFiftyMovesLine;
     if (!claim.empty()) e_.Reply(claim);
+    // With pondering on, the engine thinks on the opponent's time about
+    // the reply it expects.
+    if (claim.empty() && hard_ && hint_ != 0 && !force_) StartPondering();
+  }
+
+  // The thinking on the opponent's time: the reply it expects, the number
+  // of moves of the game before it, the next depth and the deepest result.
+  struct PonderState {
+    int32_t reply = 0;
+    int64_t base = 0;
+    int depth = MaxAnalysisDepth + 1;  // beyond the last: not pondering
+    SearchResult found;
+  };
+
+  void StartPondering() {
+    ponder_ = {};
+    ponder_.reply = hint_;
+    ponder_.base = e_.MoveHistory.Count();
+    ponder_.depth = 1;
+  }
+
+  // One more depth of the pondering: the expected reply is played, the
+  // position after it searched, and the game put back as it was.
+  void PonderNextDepth() {
+    if (ponder_.depth == 1) e_.driver.clockStart = e_.clock.NowMicroseconds();
+    PlayMove(e_, ponder_.reply);
+    stop_ = Stop::None;
+    pondering_ = true;
+    e_.watch = this;
+    SearchResult report;
+    const bool found = AnalyseAtDepth(e_, ponder_.depth, report);
+    e_.watch = nullptr;
+    pondering_ = false;
+    ReplayGame(e_, ponder_.base);
+    if (stop_ == Stop::Quit) quit_ = true;
+    if (stop_ != Stop::None) return;  // the line that stopped it decides
+    if (!found) {
+      ponder_.depth = MaxAnalysisDepth + 1;
+      return;
+    }
+    ponder_.found = report;
+    ++ponder_.depth;
+  }
+
+  // Whether the pondering found the move for the position now: the
+  // opponent played the expected reply, and the depth reached is the one
+  // the engine's own search would choose (the books, when open, decide).
+  bool PonderedMoveServes(const PonderState& p) const {
+    if (p.reply == 0 || p.found.move == 0 || e_.MoveHistory.Count() != p.base + 1) return false;
+    if (e_.MoveHistory.At(e_.MoveHistory.Stored() - 1) != p.reply) return false;
+    if (e_.GamePosition.gamePhase == 1 && e_.settings.ownBook && e_.Record.fromFen == 0) return false;
+    return p.found.depth >= e_.LastPredictedDepth + 1 && (limits_.depth == 0 || p.found.depth <= limits_.depth);
+  }
+
+  // Commands after which what was pondered still serves the next move.
+  static bool KeepsPonder(std::string_view command) {
+    for (const std::string_view c : {"usermove", "time", "otim", "ping", "post", "nopost", "hard", ".", "hint"})
+      if (command == c) return true;
+    return false;
   }
 
   void RestartAnalysis() { analysisDepth_ = 1; }
@@ -268,20 +361,18 @@ class Xboard2 : public ThinkingWatch {
       analysisDepth_ = MaxAnalysisDepth + 1;  // nothing to analyse: wait for the next command
       return;
     }
-    Position before = e_.GamePosition;
-    char text[8];
-    WriteThinking(report, SideToMove(e_), MoveText(before, report.move, text));
+    WriteThinking(report, SideToMove(e_), e_.GamePosition);
     ++analysisDepth_;
   }
 
   // DEPTH SCORE TIME NODES PV, the score in centipawns for the side that
   // moves, a mate as 100000 + moves, the time in centiseconds.
-  void WriteThinking(const SearchResult& r, Colour side, std::string_view pv) {
+  void WriteThinking(const SearchResult& r, Colour side, const Position& before) {
     const Score score = ScoreFor(r.value, side);
     const int64_t value = score.mate ? (score.value > 0 ? 100000 + score.value : -100000 + score.value) : score.value;
     LineBuilder line;
     line.Number(r.depth).Text(" ").Number(value).Text(" ").Number(ElapsedCentiseconds(e_)).Text(" ");
-    line.Number(e_.NodeCount).Text(" ").Text(pv);
+    line.Number(e_.NodeCount).Text(" ").Text(LineText(before, r.line, r.lineLength));
     e_.Reply(line.View());
   }
 
@@ -291,6 +382,10 @@ class Xboard2 : public ThinkingWatch {
   bool force_ = false;
   bool post_ = false;
   bool analysing_ = false;
+  bool hard_ = false;       // pondering on
+  bool pondering_ = false;  // thinking on the opponent's time now
+  int32_t hint_ = 0;        // the reply the engine expects to its last move
+  PonderState ponder_;
   bool quit_ = false;
   int analysisDepth_ = 1;
 };

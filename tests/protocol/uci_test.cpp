@@ -1,6 +1,8 @@
 // UCI: whole sessions in-process.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -164,6 +166,87 @@ TEST(Uci, AFinishedPositionGivesItsScore) {
   EXPECT_EQ(Uci(stalemate + "go\nquit\n"), (std::vector<std::string>{"info depth 0 score cp 0", "bestmove 0000"}));
   EXPECT_EQ(Uci(mated + "go infinite\nisready\nstop\nquit\n"),
             (std::vector<std::string>{"info depth 0 score mate 0", "readyok", "bestmove 0000"}));
+}
+
+// The info lines of one depth.
+std::vector<std::string> InfoAtDepth(const std::vector<std::string>& lines, int depth) {
+  std::vector<std::string> r;
+  const std::string prefix = "info depth " + std::to_string(depth) + " ";
+  for (const std::string& l : lines)
+    if (l.rfind(prefix, 0) == 0) r.push_back(l);
+  return r;
+}
+
+int64_t NumberAfter(const std::string& line, const std::string& word) {
+  const size_t at = line.find(" " + word + " ");
+  return at == std::string::npos ? INT64_MIN : std::stoll(line.substr(at + word.size() + 2));
+}
+
+std::string PvFirst(const std::string& line) {
+  const size_t at = line.find(" pv ");
+  return at == std::string::npos ? "" : line.substr(at + 4, line.find(' ', at + 4) - at - 4);
+}
+
+// MultiPV k: k lines at each finished depth, numbered 1..k, distinct legal
+// first moves, scores best first; the best line is the move played, and
+// MultiPV 1 gives the very search of before (same nodes, same move).
+TEST(Uci, MultiPvGivesTheBestLinesInOrder) {
+  const std::string fen = "r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4";
+  const auto multi = Uci("setoption name OwnBook value false\nsetoption name MultiPV value 4\nposition fen " + fen +
+                         "\ngo depth 4\nquit\n");
+  const auto lines = InfoAtDepth(multi, 4);
+  ASSERT_EQ(lines.size(), 4u);
+  std::vector<std::string> firsts;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    EXPECT_EQ(NumberAfter(lines[i], "multipv"), static_cast<int64_t>(i + 1)) << lines[i];
+    if (i > 0) {
+      EXPECT_LE(NumberAfter(lines[i], "cp"), NumberAfter(lines[i - 1], "cp")) << lines[i];
+    }
+    firsts.push_back(PvFirst(lines[i]));
+    EXPECT_TRUE(LegalAfter(fen, firsts.back())) << lines[i];
+  }
+  std::sort(firsts.begin(), firsts.end());
+  EXPECT_EQ(std::unique(firsts.begin(), firsts.end()), firsts.end());
+  EXPECT_EQ(PvFirst(lines[0]), BestMove(multi));
+
+  const auto one = Uci("setoption name OwnBook value false\nposition fen " + fen + "\ngo depth 4\nquit\n");
+  const auto single = InfoAtDepth(one, 4);
+  ASSERT_EQ(single.size(), 1u);
+  EXPECT_EQ(single[0].find(" multipv "), std::string::npos);
+  const auto plain = Uci("setoption name OwnBook value false\nsetoption name MultiPV value 1\nposition fen " + fen +
+                         "\ngo depth 4\nquit\n");
+  EXPECT_EQ(InfoAtDepth(plain, 4), single);
+}
+
+// searchmoves restricts the root; go mate N stops once the mate is proven.
+TEST(Uci, SearchMovesAndMate) {
+  const auto restricted =
+      Uci("setoption name OwnBook value false\nposition startpos\ngo depth 3 searchmoves a2a3 h2h4\nquit\n");
+  const std::string move = BestMove(restricted);
+  EXPECT_TRUE(move == "a2a3" || move == "h2h4") << move;
+  const auto mate = Uci("position fen 6k1/5ppp/8/8/8/8/5PPP/R5K1 w - - 0 1\ngo mate 2\nquit\n");
+  EXPECT_EQ(BestMove(mate), "a1a8");
+  ASSERT_FALSE(mate.empty());
+  EXPECT_NE(mate[mate.size() - 2].find(" score mate 1 "), std::string::npos) << mate[mate.size() - 2];
+}
+
+// go ponder thinks until the client says: ponderhit makes it the engine's
+// own move (a legal one, with the ponder move after it), stop gives the
+// move found so far; neither comes before the client asks.
+TEST(Uci, PonderHitAndMiss) {
+  const std::string after = "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R b KQkq - 1 2";
+  const std::string go = "setoption name OwnBook value false\nposition startpos moves e2e4 e7e5 g1f3\n"
+                         "go ponder wtime 10000 btime 10000\n";
+  for (const char* ending : {"ponderhit\n", "stop\n"}) {
+    PatientRig rig(go + ending + "quit\n", 300000);
+    const auto lines = Uci(rig);
+    ASSERT_FALSE(lines.empty());
+    const std::string& last = lines.back();
+    ASSERT_EQ(last.rfind("bestmove ", 0), 0u) << ending;
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind("bestmove", 0) == 0; }), 1);
+    EXPECT_TRUE(LegalAfter(after, BestMove(lines))) << last;
+    EXPECT_NE(last.find(" ponder "), std::string::npos) << last;
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -62,7 +63,7 @@ TEST(Xboard2, HandshakeDeclaresWhatTheModeDoesAndEveryOtherLineIsAComment) {
   const auto result = RunModeSession(rig.e(), rig.out, RealBooks().path(), Mode::Xboard2);
   const std::vector<std::string> expected = {
       "feature ping=1 setboard=1 usermove=1 colors=0 time=1 reuse=1 sigint=0 sigterm=1 san=0 analyze=1 draw=0 "
-      "pause=0 myname=\"ORMEDAN 1.0\"",
+      "pause=0 nps=1 myname=\"ORMEDAN 1.0\"",
       "feature option=\"OwnBook -check 1\"",
       "feature done=1",
       "Error (unknown command): foo bar",
@@ -243,6 +244,37 @@ TEST(Xboard2, AnalysisOfAFinishedPositionSaysSo) {
             (std::vector<std::string>{"0 -100000 0 0"}));
   EXPECT_EQ(Session("new\nforce\nsetboard 7k/8/6Q1/8/8/8/8/K7 b - - 0 1\npost\nanalyze\nexit\nquit\n"),
             (std::vector<std::string>{"0 0 0 0"}));
+}
+
+// nps N with st T: T x N nodes, in either order of the two commands (the
+// thinking line's fourth number is the nodes).
+TEST(Xboard2, NpsWithAFixedTimeSearchesThatManyNodes) {
+  for (const char* limits : {"nps 40000\nst 1\n", "st 1\nnps 40000\n"}) {
+    const auto lines =
+        Session(std::string("new\noption OwnBook=0\npost\n") + limits + "e2e4\nquit\n");
+    ASSERT_GE(lines.size(), 2u) << limits;
+    int64_t depth, score, time, nodes;
+    ASSERT_EQ(std::sscanf(lines[0].c_str(), "%ld %ld %ld %ld", &depth, &score, &time, &nodes), 4) << lines[0];
+    EXPECT_NEAR(nodes, 40000, 4000) << lines[0];
+    EXPECT_EQ(lines[1].rfind("move ", 0), 0u);
+  }
+}
+
+// With "hard" the engine thinks on the opponent's time about the reply it
+// expects, which "hint" names; any line ends that thinking, and the game
+// is as it was before it.
+TEST(Xboard2, PonderingLeavesTheGameAsItWas) {
+  PatientRig rig("new\nhard\noption OwnBook=0\nst 0.05\ne2e4\nhint\nping 7\nforce\nundo\nundo\nquit\n", 20000);
+  const auto lines = Session(rig.e(), rig.out);
+  ASSERT_EQ(lines.size(), 3u);
+  const std::string move = MoveOf(lines[0]);
+  EXPECT_TRUE(LegalAfter("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1", move)) << lines[0];
+  ASSERT_EQ(lines[1].rfind("Hint: ", 0), 0u) << lines[1];
+  EXPECT_EQ(lines[2], "pong 7");
+  EXPECT_EQ(rig.e().MoveHistory.Count(), 0);
+  Rig fresh;
+  StartGame(fresh.e());
+  EXPECT_EQ(0, std::memcmp(&fresh.e().GamePosition, &rig.e().GamePosition, sizeof(Position)));
 }
 
 }  // namespace
