@@ -129,7 +129,9 @@ template <Colour S> SearchResult Searcher<S>::Run() {
     for (int i = 1; i <= n; ++i) {
       entryOf_[i] = i;
       if (i > analysed) {
-        rootValue_[i] = WorstFor<S>();
+        // Not analysed: last, unless it mates at once, which one generation
+        // of the replies shows.
+        rootValue_[i] = GenerateMoves<O>(e, 2, i) == -2 ? MatedAt<O>(2) : WorstFor<S>();
         continue;
       }
       rootValue_[i] = PreRoot(i);

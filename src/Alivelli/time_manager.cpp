@@ -9,6 +9,9 @@ namespace {
 
 // Moves a game is assumed still to last when the control does not say.
 constexpr int64_t AssumedMovesLeft = 30;
+// The plain rule lets the pre-analysis take at least this long (while the
+// clock has eight times as much).
+constexpr int64_t PreAnalysisFloorCs = 10;
 // Time kept back for the client's and the pipe's overhead.
 constexpr int64_t OverheadCs = 5;
 
@@ -118,8 +121,11 @@ void PlainBudgetAfterTime(Engine& e) {
   // whatever the budget. Where that would not leave a fair share of the
   // clock (one second kept back) for each move still to play in the
   // control, the search stops it early instead of losing on time.
-  e.budget.preAnalysisCs =
-      movesToGo > 0 ? ClampToInt32(std::max<int64_t>(0, d.remainingTime - 100) / (movesToGo + 1)) : -1;
+  // Still, a clock of a second or so pays for a normal pre-analysis: an
+  // eighth of it, up to a tenth of a second.
+  const int64_t fairShare = std::max<int64_t>(0, d.remainingTime - 100) / (movesToGo + 1);
+  const int64_t floor = std::clamp<int64_t>(d.remainingTime / 8, 0, PreAnalysisFloorCs);
+  e.budget.preAnalysisCs = movesToGo > 0 ? ClampToInt32(std::max(fairShare, floor)) : -1;
   e.budget.fixedDepth = 0;
   e.driver.clockStart = e.clock.NowMicroseconds();
 }

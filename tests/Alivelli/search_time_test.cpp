@@ -129,6 +129,19 @@ TEST(SearchTime, PreAnalysisStopsWhereTheClockCannotPayForIt) {
   }
 }
 
+// A pre-analysis cut by the clock still sees a mate in one among the root
+// moves it did not analyse, and plays it.
+TEST(SearchTime, ACutPreAnalysisStillMatesInOne) {
+  for (const char* fen : {"rnbqkbnr/ppppp2p/5p2/6p1/4P3/3P4/PPP2PPP/RNBQKBNR w KQkq - 0 3",
+                          "rnbqkbnr/pppp1ppp/8/4p3/6P1/5P2/PPPPP2P/RNBQKBNR b KQkq - 0 2"}) {
+    SearchRig hurry(fen);
+    hurry.clock.offset = 10'000;
+    hurry.e().budget.preAnalysisCs = 0;  // passed after the first root move
+    EXPECT_EQ(hurry.Run(500), 1) << fen;
+    EXPECT_EQ(hurry.Played(), hurry.toMove == White ? "d1h5" : "d8h4") << fen;
+  }
+}
+
 TEST(SearchDepth, LineOrderOfANormalCall) {
   SearchRig r(kPawnsWhite);
   r.clock.offset = 120'000;  // 12 cs

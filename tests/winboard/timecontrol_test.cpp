@@ -153,7 +153,9 @@ TEST(Time, PreAnalysisLimitKeepsAShareOfTheClockForEveryMoveToPlay) {
   HandleLine(e, "time 320");
   EXPECT_EQ(e.budget.preAnalysisCs, 20);  // 220 / 11
   HandleLine(e, "time 90");
-  EXPECT_EQ(e.budget.preAnalysisCs, 0);  // under one second: stop after the first root move
+  EXPECT_EQ(e.budget.preAnalysisCs, 10);  // under one second: an eighth, at most 10 cs, for the pre-analysis
+  HandleLine(e, "time 40");
+  EXPECT_EQ(e.budget.preAnalysisCs, 5);
   HandleLine(e, "level 0 2 12");  // increment: one move per period
   EXPECT_EQ(e.budget.preAnalysisCs, -1);
   HandleLine(e, "time 5000");
