@@ -80,6 +80,20 @@ class SteppingClock : public Clock {
 constexpr int64_t MaxSearchNodes = 200'000;
 constexpr int32_t MaxBudget = 3000;
 
+// Whether a line asks for a search the stepping clock does not cut short:
+// a depth beyond 4 (UCI "depth", protocol 2's "sd"), a mate beyond 2 moves,
+// more nodes than a session may visit, or a clock of nodes (nps) that may
+// count that many. The session ends before it.
+inline bool AsksForADeepSearch(std::string_view line) {
+  const auto numberAfter = [&](std::string_view word) -> int64_t {
+    const size_t at = line.find(word);
+    if (at == std::string_view::npos) return 0;
+    return std::strtoll(std::string(line.substr(at + word.size())).c_str(), nullptr, 10);
+  };
+  return numberAfter("depth ") > 4 || numberAfter("sd ") > 4 || numberAfter("mate ") > 2 ||
+         numberAfter("nodes ") > MaxSearchNodes || numberAfter("nps ") > 200;
+}
+
 // The colour whose turn it is by the last move of the record (white before
 // any move); the protocol modes keep the side to move in the game record.
 inline Colour TurnOf(const Engine& e, Mode mode) {
@@ -154,7 +168,7 @@ class SessionWatch : public Output {
 
   bool WriteLine(std::string_view text) override {
     if (std::getenv("FUZZ_ECHO") != nullptr) std::fprintf(stderr, "< %.*s\n", static_cast<int>(text.size()), text.data());
-    if (text.starts_with("bestmove ")) CheckBestMove(text.substr(9));
+    if (text.starts_with("bestmove ")) CheckBestMove(text.substr(9, text.find(' ', 9) - 9));
     // The engine's own lines come as comments or info strings in the
     // protocol modes.
     for (const std::string_view prefix : {"# ", "info string "})
@@ -231,6 +245,10 @@ inline bool SessionInput::NextLine() {
     const std::string_view raw = data_.substr(pos_, end - pos_);
     pos_ = end + 1;
     line_ = raw.size() >= 2 && raw[0] == '@' ? Structured(raw) : std::string(raw);
+  }
+  if (AsksForADeepSearch(line_)) {
+    ended_ = true;
+    return false;
   }
   line_ += '\n';
   at_ = 0;
