@@ -16,6 +16,9 @@
 #   --fen FILE  play the games from the positions of FILE, each twice with
 #               the colours exchanged (xboard's -lpf FILE -lpi -2)
 #   --pgn FILE  the same from the games of a PGN file (-lgf FILE -lgi -2)
+#   --ponder    both engines think on the opponent's time (xboard's
+#               -ponder: "hard" to protocol-2 engines; polyglot turns it
+#               into UCI "go ponder" and "ponderhit")
 #   --inc SECS  an increment control: TIME_PER_40_MOVES becomes the base
 #               time of the whole game, plus SECS after each move
 #
@@ -42,6 +45,7 @@ uci=0
 fen=""
 pgnfile=""
 inc=""
+ponder="-xponder"
 while [ $# -gt 0 ]; do
   case "$1" in
     --self) self=1 ;;
@@ -50,6 +54,7 @@ while [ $# -gt 0 ]; do
     --fen) fen="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"; shift ;;
     --pgn) pgnfile="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"; shift ;;
     --inc) inc="$2"; shift ;;
+    --ponder) ponder="-ponder" ;;
     -*) echo "unknown option: $1" >&2; exit 2 ;;
     *) break ;;
   esac
@@ -117,7 +122,7 @@ if [ -n "$inc" ]; then
 else
   args+=(-mps 40 -tc "$minutes")
 fi
-xvfb-run -a xboard -noGUI -xexit -saveSettingsOnExit false -autoCallFlag true -xponder -mg "$games" \
+xvfb-run -a xboard -noGUI -xexit -saveSettingsOnExit false -autoCallFlag true "$ponder" -mg "$games" \
   -sgf "$out/games.pgn" -debug -nameOfDebugFile "$out/xboard.debug" "${args[@]}" >/dev/null 2>&1 || true
 
 pgn="$out/games.pgn"

@@ -49,6 +49,12 @@ template <Colour S> class Searcher {
   SearchResult Run();
 
  private:
+  // ---- the driver's steps (search_root.h) ----
+  int PreAnalyse(int n);
+  int ChooseDepth(int& n);
+  void SearchRootMoves(int n);
+  void Report(SearchResult& result, int n);
+
   // ---- pre-analysis ----
   int32_t PreRoot(int rootSlot);
   template <int K> int32_t PreNode();

@@ -120,75 +120,9 @@ template <Colour S> SearchResult Searcher<S>::Run() {
   }
 
   if (n > 0) {
-    // Pre-analysis of every root move. When the clock cannot pay for all of
-    // it (the time manager's pre-analysis limit), it stops after the root
-    // move that passes the limit; the moves not analysed rank last, and the
-    // best move analysed so far is played without a main search.
-    const int64_t limit = timed_ && budget.preAnalysisCs >= 0 ? budget.preAnalysisCs : NoLimit;
-    int analysed = n;
-    for (int i = 1; i <= n; ++i) {
-      entryOf_[i] = i;
-      if (i > analysed) {
-        // Not analysed: last, unless it mates at once, which one generation
-        // of the replies shows.
-        rootValue_[i] = GenerateMoves<O>(e, 2, i) == -2 ? MatedAt<O>(2) : WorstFor<S>();
-        continue;
-      }
-      rootValue_[i] = PreRoot(i);
-      if (preCut_ && i > 1) {
-        // Cut before all its replies were seen: its value is not known.
-        rootValue_[i] = WorstFor<S>();
-        analysed = i - 1;
-      } else if (i < n && (preCut_ || ShouldStop(limit))) {
-        analysed = i;
-      }
-    }
-    // Stable bubble sort, best for the root side first.
-    for (int pass = 1; pass <= n; ++pass) {
-      for (int j = 1; j < n; ++j) {
-        if (Passes<S>(rootValue_[j + 1], rootValue_[j])) {
-          const Position t = e.ChildPositions[j][1];
-          e.ChildPositions[j][1] = e.ChildPositions[j + 1][1];
-          e.ChildPositions[j + 1][1] = t;
-          const int32_t tv = rootValue_[j];
-          rootValue_[j] = rootValue_[j + 1];
-          rootValue_[j + 1] = tv;
-          const int te = entryOf_[j];
-          entryOf_[j] = entryOf_[j + 1];
-          entryOf_[j + 1] = te;
-        }
-      }
-    }
-    ResetMemo(e);
-    root_ = RootTally<S>();
-    bound_ = root_.second;
-    WriteLine(e, "preanalisi millisecondi ", int64_t{ElapsedCentiseconds(e)} * 10);
-
-    // Depth selection.
-    int64_t t = ElapsedMilliseconds(e);
-    if (t == 0) t = 30;
-    // Without a clock, a node limit stands in for it: the nodes it allows
-    // against those the pre-analysis took.
-    const int64_t ratio = timed_ ? budget_ * 10 / t : nodeLimit_ / (e.NodeCount > 0 ? e.NodeCount : 1);
-    int depth;
-    if (!timed_ && !budget.predictDepth) {
-      depth = budget.fixedDepth;
-    } else if (e.GamePosition.checkingPiece != 0) {
-      depth = 5;
-      long double power = e.BranchingFactor;
-      for (int k = 2; k <= 8; ++k) {
-        power *= static_cast<long double>(e.BranchingFactor);
-        if (ratio > static_cast<int64_t>(std::llround(power))) depth = k + 4;
-      }
-      if (ratio < 4) depth = 4;
-      if (ratio < 2) n = 1;  // ratio < 1.5 on an integer ratio
-      e.LastPredictedDepth = depth;
-    } else {
-      depth = e.LastPredictedDepth + 1;
-    }
-
+    const int analysed = PreAnalyse(n);
+    const int depth = ChooseDepth(n);
     if (analysed < n) n = 1;
-    if (budget.depthLimit > 0 && depth > budget.depthLimit) depth = budget.depthLimit;
 
     const Position& g = e.GamePosition;
     const int material = (g.pawnCount[White] + g.pawnCount[Black]) / 2 + g.knightCount[White] +
@@ -199,46 +133,8 @@ template <Colour S> SearchResult Searcher<S>::Run() {
     e.HorizonPly = HorizonFor(material, depth);
     WriteLine(e, "profondit\xE0 ", depth);
 
-    // Main search over the root moves.
-    n_ = n;
-    multiPv_ = std::min({budget.multiPv, n, SearchResult::MaxRanked});
-    timedOut_ = loweredAtFifth_ = loweredAtHalf_ = false;
-    if (n < 2) {
-      root_.bestIndex = 1;
-    } else {
-      for (int i = 1; i <= n; ++i) {
-        int32_t v;
-        cutAtRoot_ = false;
-        reply_[i] = 0;
-        if (KeySeenTwice(e, PositionKey(e.ChildPositions[i][1], O))) {
-          slot_[1] = i;
-          v = e.ReplyTable[entryOf_[i]].replyCount == -2 ? MatedAt<O>(2) : 0;
-        } else {
-          v = MainRoot(i);
-        }
-        const bool exact = !timedOut_ && !cutAtRoot_;
-        if (timedOut_) v = WorstFor<S>();
-        root_.Update(i, v);
-        UpdateBound(i, v, exact);
-        if (timedOut_ || RootLoopShouldStop(n)) {
-          WriteCutLine(e, i, n);
-          break;
-        }
-      }
-    }
-
-    int play = root_.Choose(e.rng, n);
-    if (play == 0) play = 1;  // no root move valued: the first stands
-    // Without a finished main search the pre-analysis value stands.
-    const bool searched = root_.bestIndex > 0 && root_.best != WorstFor<S>();
-    result.slot = play;
-    result.move = e.ChildPositions[play][1].lastMove;
-    result.value = searched ? root_.best : rootValue_[1];
-    result.depth = e.SearchDepth;
-    result.line[0] = result.move;
-    result.lineLength = 1;
-    if (const int32_t reply = ExpectedReply(play)) result.line[result.lineLength++] = reply;
-    RankLines(result, n);
+    SearchRootMoves(n);
+    Report(result, n);
     WriteLine(e, "punteggio mossa  ", root_.best);
   }
 
@@ -246,6 +142,137 @@ template <Colour S> SearchResult Searcher<S>::Run() {
   WriteLine(e, "scelta mossa  ", root_.bestIndex);
   result.code = n;
   return result;
+}
+
+// Pre-analysis of every root move, then the root moves sorted by it, best
+// first. When the clock cannot pay for all of it (the time manager's
+// pre-analysis limit), it stops after the root move that passes the limit;
+// the moves not analysed rank last, and the best move analysed so far is
+// played without a main search. Returns the number analysed.
+template <Colour S> int Searcher<S>::PreAnalyse(int n) {
+  Engine& e = e_;
+  const SearchBudget& budget = e.budget;
+  const int64_t limit = timed_ && budget.preAnalysisCs >= 0 ? budget.preAnalysisCs : NoLimit;
+  int analysed = n;
+  for (int i = 1; i <= n; ++i) {
+    entryOf_[i] = i;
+    if (i > analysed) {
+      // Not analysed: last, unless it mates at once, which one generation
+      // of the replies shows. No reply of it is known.
+      rootValue_[i] = GenerateMoves<O>(e, 2, i) == -2 ? MatedAt<O>(2) : WorstFor<S>();
+      e.ReplyTable[i].replyCount = 0;
+      continue;
+    }
+    rootValue_[i] = PreRoot(i);
+    if (preCut_ && i > 1) {
+      // Cut before all its replies were seen: its value is not known.
+      rootValue_[i] = WorstFor<S>();
+      analysed = i - 1;
+    } else if (i < n && (preCut_ || ShouldStop(limit))) {
+      analysed = i;
+    }
+  }
+  // Stable bubble sort, best for the root side first.
+  for (int pass = 1; pass <= n; ++pass) {
+    for (int j = 1; j < n; ++j) {
+      if (Passes<S>(rootValue_[j + 1], rootValue_[j])) {
+        const Position t = e.ChildPositions[j][1];
+        e.ChildPositions[j][1] = e.ChildPositions[j + 1][1];
+        e.ChildPositions[j + 1][1] = t;
+        const int32_t tv = rootValue_[j];
+        rootValue_[j] = rootValue_[j + 1];
+        rootValue_[j + 1] = tv;
+        const int te = entryOf_[j];
+        entryOf_[j] = entryOf_[j + 1];
+        entryOf_[j + 1] = te;
+      }
+    }
+  }
+  ResetMemo(e);
+  root_ = RootTally<S>();
+  bound_ = root_.second;
+  WriteLine(e, "preanalisi millisecondi ", int64_t{ElapsedCentiseconds(e)} * 10);
+  return analysed;
+}
+
+// The depth of the main search: the fixed depth of an untimed search, else
+// predicted from the budget against the time the pre-analysis took (when
+// the root side is in check) or carried from the last prediction. A ratio
+// of less than 1.5 leaves only root move 1 (n becomes 1).
+template <Colour S> int Searcher<S>::ChooseDepth(int& n) {
+  Engine& e = e_;
+  const SearchBudget& budget = e.budget;
+  int64_t t = ElapsedMilliseconds(e);
+  if (t == 0) t = 30;
+  // Without a clock, a node limit stands in for it: the nodes it allows
+  // against those the pre-analysis took.
+  const int64_t ratio = timed_ ? budget_ * 10 / t : nodeLimit_ / (e.NodeCount > 0 ? e.NodeCount : 1);
+  int depth;
+  if (!timed_ && !budget.predictDepth) {
+    depth = budget.fixedDepth;
+  } else if (e.GamePosition.checkingPiece != 0) {
+    depth = 5;
+    long double power = e.BranchingFactor;
+    for (int k = 2; k <= 8; ++k) {
+      power *= static_cast<long double>(e.BranchingFactor);
+      if (ratio > static_cast<int64_t>(std::llround(power))) depth = k + 4;
+    }
+    if (ratio < 4) depth = 4;
+    if (ratio < 2) n = 1;  // ratio < 1.5 on an integer ratio
+    e.LastPredictedDepth = depth;
+  } else {
+    depth = e.LastPredictedDepth + 1;
+  }
+  if (budget.depthLimit > 0 && depth > budget.depthLimit) depth = budget.depthLimit;
+  return depth;
+}
+
+// The main search over the first n root moves, in pre-analysis order.
+template <Colour S> void Searcher<S>::SearchRootMoves(int n) {
+  Engine& e = e_;
+  n_ = n;
+  multiPv_ = std::min({e.budget.multiPv, n, SearchResult::MaxRanked});
+  timedOut_ = loweredAtFifth_ = loweredAtHalf_ = false;
+  if (n < 2) {
+    root_.bestIndex = 1;
+    return;
+  }
+  for (int i = 1; i <= n; ++i) {
+    int32_t v;
+    cutAtRoot_ = false;
+    reply_[i] = 0;
+    if (KeySeenTwice(e, PositionKey(e.ChildPositions[i][1], O))) {
+      slot_[1] = i;
+      v = e.ReplyTable[entryOf_[i]].replyCount == -2 ? MatedAt<O>(2) : 0;
+    } else {
+      v = MainRoot(i);
+    }
+    const bool exact = !timedOut_ && !cutAtRoot_;
+    if (timedOut_) v = WorstFor<S>();
+    root_.Update(i, v);
+    UpdateBound(i, v, exact);
+    if (timedOut_ || RootLoopShouldStop(n)) {
+      WriteCutLine(e, i, n);
+      break;
+    }
+  }
+}
+
+// The choice among the first n root moves, its value, depth and line, and
+// the ranked lines of a MultiPV search.
+template <Colour S> void Searcher<S>::Report(SearchResult& result, int n) {
+  int play = root_.Choose(e_.rng, n);
+  if (play == 0) play = 1;  // no root move valued: the first stands
+  // Without a finished main search the pre-analysis value stands.
+  const bool searched = root_.bestIndex > 0 && root_.best != WorstFor<S>();
+  result.slot = play;
+  result.move = e_.ChildPositions[play][1].lastMove;
+  result.value = searched ? root_.best : rootValue_[1];
+  result.depth = e_.SearchDepth;
+  result.line[0] = result.move;
+  result.lineLength = 1;
+  if (const int32_t reply = ExpectedReply(play)) result.line[result.lineLength++] = reply;
+  RankLines(result, n);
 }
 template <Colour S> int Searcher<S>::KeepSearchMoves(int n) {
   Engine& e = e_;
