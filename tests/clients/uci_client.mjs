@@ -76,6 +76,20 @@ function rawEngine() {
   return { send: (l) => proc.stdin.write(l + '\n'), until, proc };
 }
 
+// A raw engine past its handshake, with the options given set.
+async function startUci(options = []) {
+  const raw = rawEngine();
+  raw.send('uci');
+  await raw.until((l) => l === 'uciok', 10000);
+  for (const [name, value] of options) raw.send(`setoption name ${name} value ${value}`);
+  return raw;
+}
+
+async function quit(raw) {
+  raw.send('quit');
+  await new Promise((resolve) => raw.proc.on('close', resolve));
+}
+
 async function main() {
   process.chdir(booksDir);
   const engine = new nodeUci.Engine(enginePath);
@@ -130,11 +144,7 @@ async function main() {
 // MultiPV 3: three info lines at the last depth, three distinct legal
 // first moves, scores best first.
 async function multiPv() {
-  const raw = rawEngine();
-  raw.send('uci');
-  await raw.until((l) => l === 'uciok', 10000);
-  raw.send('setoption name OwnBook value false');
-  raw.send('setoption name MultiPV value 3');
+  const raw = await startUci([['OwnBook', false], ['MultiPV', 3]]);
   const fen = 'r1bqkb1r/pppp1ppp/2n2n2/4p3/2B1P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 4 4';
   raw.send(`position fen ${fen}`);
   const lines = [];
@@ -151,16 +161,12 @@ async function multiPv() {
     lines.length === 3 && numbered && ordered && new Set(firsts).size === 3 && firsts.every((m) => legal.includes(m)),
     `${firsts.join(', ')} scoring ${scores.join(', ')}`,
   );
-  raw.send('quit');
-  await new Promise((resolve) => raw.proc.on('close', resolve));
+  await quit(raw);
 }
 
 // go nodes N: the nodes reported within a tenth of N.
 async function nodeLimit() {
-  const raw = rawEngine();
-  raw.send('uci');
-  await raw.until((l) => l === 'uciok', 10000);
-  raw.send('setoption name OwnBook value false');
+  const raw = await startUci([['OwnBook', false]]);
   const results = [];
   for (const limit of [20000, 200000]) {
     raw.send('position startpos moves e2e4 e7e5 g1f3');
@@ -175,19 +181,14 @@ async function nodeLimit() {
     results.every((r) => Math.abs(r.nodes - r.limit) <= r.limit / 10),
     results.map((r) => `${r.nodes} for ${r.limit}`).join(', '),
   );
-  raw.send('quit');
-  await new Promise((resolve) => raw.proc.on('close', resolve));
+  await quit(raw);
 }
 
 // A game in which the engine ponders after each of its moves: the odd
 // moves the opponent plays the expected reply (ponderhit), the even ones
 // another move (a miss: stop, then a search of the real position).
 async function ponderGame() {
-  const raw = rawEngine();
-  raw.send('uci');
-  await raw.until((l) => l === 'uciok', 10000);
-  raw.send('setoption name Ponder value true');
-  raw.send('setoption name OwnBook value false');
+  const raw = await startUci([['Ponder', true], ['OwnBook', false]]);
   raw.send('ucinewgame');
   const board = new Chess();
   const moves = [];
@@ -244,8 +245,7 @@ async function ponderGame() {
   console.log(`stop after a ponder miss over ${stopMs.length} tries: median ${median.toFixed(1)} ms, worst ${worst.toFixed(1)} ms`);
   check('pondering game', problem === '' && hits > 0 && stopMs.length > 0 && worst < 100,
     problem || `${moves.length} plies, ${hits} ponderhits, ${stopMs.length} misses`);
-  raw.send('quit');
-  await new Promise((resolve) => raw.proc.on('close', resolve));
+  await quit(raw);
 }
 
 main()
