@@ -45,6 +45,7 @@
 #include "declare/game_record.h"
 #include "fuzz/reference_board.h"
 #include "protocol/modes.h"
+#include "utilita/make_checked.h"
 
 namespace ormedan::fuzz {
 
@@ -193,8 +194,18 @@ class SessionWatch : public Output {
   }
 
   void CheckEngineMove(std::string_view move) {
-    const Colour mover = mode == Mode::Plain ? (e_->driver.engineIsBlack ? Black : White) : beforeSide_;
-    RefBoard board = RefBoard::From(before_, mover);
+    Colour mover = mode == Mode::Plain ? (e_->driver.engineIsBlack ? Black : White) : beforeSide_;
+    Position before = before_;
+    if (mode != Mode::Plain && e_->MoveHistory.Count() >= 1 && e_->MoveHistory.Count() <= e_->MoveHistory.Stored()) {
+      // The engine's move has joined the game; the client's move that it
+      // answers may have joined it in the same line. The position before
+      // it is the game replayed without it.
+      before = e_->Record.start;
+      const int64_t n = e_->MoveHistory.Count() - 1;
+      for (int64_t i = 0; i < n; ++i) MakeMoveMarkingCheck(before, e_->MoveHistory.At(i));
+      mover = n % 2 == 0 ? e_->Record.startSide : Other(e_->Record.startSide);
+    }
+    RefBoard board = RefBoard::From(before, mover);
     for (const RefMove& m : board.LegalMoves()) {
       if (RefBoard::Text(m) != move) continue;
       board.Make(m);
