@@ -215,8 +215,7 @@ class Uci : public ThinkingWatch {
     pondering_ = false;
     if (!waited || quit_) return;
     if (!ponderHit_) return WriteBestMove(found, e_.GamePosition);
-    const bool bookMove = e_.GamePosition.gamePhase == 1 && e_.settings.ownBook && e_.Record.fromFen == 0 &&
-                          limits.searchMoveCount == 0;
+    const bool bookMove = BookMayAnswer(e_);
     if (!bookMove && found.move != 0 && found.depth >= e_.LastPredictedDepth + 1) {
       ApplyFound(found);
       return;

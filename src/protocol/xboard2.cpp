@@ -330,7 +330,7 @@ class Xboard2 : public ThinkingWatch {
   bool PonderedMoveServes(const PonderState& p) const {
     if (p.reply == 0 || p.found.move == 0 || e_.MoveHistory.Count() != p.base + 1) return false;
     if (e_.MoveHistory.At(e_.MoveHistory.Stored() - 1) != p.reply) return false;
-    if (e_.GamePosition.gamePhase == 1 && e_.settings.ownBook && e_.Record.fromFen == 0) return false;
+    if (BookMayAnswer(e_)) return false;
     return p.found.depth >= e_.LastPredictedDepth + 1 && (limits_.depth == 0 || p.found.depth <= limits_.depth);
   }
 

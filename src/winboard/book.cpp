@@ -169,4 +169,8 @@ void PlayBookMove(Engine& e, std::string_view candidate) {
   e.EngineMove.promotion = MovePromotion(e.GamePosition.lastMove);
 }
 
+bool BookMayAnswer(const Engine& e) {
+  return e.GamePosition.gamePhase == 1 && e.settings.ownBook && e.Record.fromFen == 0 && e.budget.searchMoveCount == 0;
+}
+
 }  // namespace ormedan

@@ -69,6 +69,10 @@ void CloseOpening(Engine& e);
 template <Colour C> std::string_view EngineResultLine(int code, bool afterOwnMove);
 void PrintEngineMove(Engine& e);
 
+// Whether the books may answer the next move: the game is in its opening
+// phase, began at the initial position, the client has the books on, and
+// the search was not restricted to some root moves.
+bool BookMayAnswer(const Engine& e);
 bool BookLookup(Engine& e);
 bool DrawBookLookup(Engine& e);
 void PlayBookMove(Engine& e, std::string_view candidate);

@@ -57,9 +57,7 @@ template <Colour C> EngineChoice ChooseEngineMove(Engine& e, MoveApplication how
 
   EngineChoice choice;
   const bool opening = e.GamePosition.gamePhase == 1;
-  // A search asked for some root moves only leaves the books closed.
-  const bool booksOpen = e.settings.ownBook && e.Record.fromFen == 0 && e.budget.searchMoveCount == 0;
-  if (opening && booksOpen && (BookLookup(e) || DrawBookLookup(e))) {
+  if (BookMayAnswer(e) && (BookLookup(e) || DrawBookLookup(e))) {
     // The book has played its move into the game.
     choice.code = 1;
     choice.fromBook = true;
