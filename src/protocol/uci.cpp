@@ -275,9 +275,8 @@ class Uci : public ThinkingWatch {
   void Analyse(const SearchLimits& limits) {
     const Colour side = SideToMove(e_);
     const Position before = e_.GamePosition;
-    const int lastDepth = limits.mate > 0 ? std::min(2 * limits.mate - 1, MaxAnalysisDepth)
-                          : limits.depth > 0 ? limits.depth
-                                             : MaxAnalysisDepth;
+    int lastDepth = limits.mate > 0 ? std::min(2 * limits.mate - 1, MaxAnalysisDepth) : MaxAnalysisDepth;
+    if (limits.depth > 0) lastDepth = std::min(lastDepth, static_cast<int>(limits.depth));
     SearchResult best = Deepen(limits, lastDepth);
     if (stop_ == Stop::Quit) {
       quit_ = true;
