@@ -38,6 +38,11 @@ void ApplyTurn(Engine& e, const TurnOutcome& t) {
   if (t.closesOpening) CloseOpening(e);
 }
 
+bool PonderedSearchServes(const Engine& e, const SearchResult& found, int32_t depthLimit) {
+  if (found.move == 0 || BookMayAnswer(e)) return false;
+  return found.depth >= e.LastPredictedDepth + 1 && (depthLimit == 0 || found.depth <= depthLimit);
+}
+
 bool AnalyseAtDepth(Engine& e, int depth, SearchResult& result, const SearchLimits& limits) {
   PlanFixedDepth(e, depth, limits);
   result = SearchWithBudget(e, SideToMove(e));

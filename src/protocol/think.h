@@ -28,6 +28,12 @@ void ApplyTurn(Engine& e, const TurnOutcome& t);
 
 // Searches the position at a fixed depth; the game stays as it is. False
 // when the side to move has no move to search (mate, stalemate or a draw).
+// Whether a search made while pondering can stand for the engine's own
+// search of the position now: it found a move, went as deep as the
+// engine's own search would (and no deeper than a depth limit, 0 for none),
+// and the books would not answer instead.
+bool PonderedSearchServes(const Engine& e, const SearchResult& found, int32_t depthLimit);
+
 // The root moves and node limit of `limits` apply.
 bool AnalyseAtDepth(Engine& e, int depth, SearchResult& result, const SearchLimits& limits = {});
 

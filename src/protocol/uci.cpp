@@ -215,8 +215,7 @@ class Uci : public ThinkingWatch {
     pondering_ = false;
     if (!waited || quit_) return;
     if (!ponderHit_) return WriteBestMove(found, e_.GamePosition);
-    const bool bookMove = BookMayAnswer(e_);
-    if (!bookMove && found.move != 0 && found.depth >= e_.LastPredictedDepth + 1) {
+    if (PonderedSearchServes(e_, found, limits.depth)) {
       ApplyFound(found);
       return;
     }

@@ -325,13 +325,11 @@ class Xboard2 : public ThinkingWatch {
   }
 
   // Whether the pondering found the move for the position now: the
-  // opponent played the expected reply, and the depth reached is the one
-  // the engine's own search would choose (the books, when open, decide).
+  // opponent played the expected reply, and the search serves.
   bool PonderedMoveServes(const PonderState& p) const {
-    if (p.reply == 0 || p.found.move == 0 || e_.MoveHistory.Count() != p.base + 1) return false;
+    if (p.reply == 0 || e_.MoveHistory.Count() != p.base + 1) return false;
     if (e_.MoveHistory.At(e_.MoveHistory.Stored() - 1) != p.reply) return false;
-    if (BookMayAnswer(e_)) return false;
-    return p.found.depth >= e_.LastPredictedDepth + 1 && (limits_.depth == 0 || p.found.depth <= limits_.depth);
+    return PonderedSearchServes(e_, p.found, limits_.depth);
   }
 
   // Commands after which what was pondered still serves the next move.
