@@ -19,6 +19,7 @@
 #include "Alivelli/fixed_depth.h"
 #include "Alivelli/search.h"
 #include "Alivelli/search_values.h"
+#include "Alivelli/strength.h"
 #include "Alivelli/tables.h"
 #include "declare/game_record.h"
 #include "declare/line_builder.h"
@@ -137,6 +138,10 @@ template <Colour S> class Searcher {
   // the pre-analysis's best.
   int32_t ExpectedReply(int i) const;
   void RankLines(SearchResult& result, int n) const;
+  // Below full strength: drops the children at `ply` of `parent` that the
+  // level overlooks, keeping the order of the rest (all of them stay when
+  // it would overlook every one); returns the new count.
+  int KeepSeen(int ply, const Position& parent, int count);
 
   void FlagKiller(uint8_t* table, int32_t move) {
     const int index = Traits::KillerIndex(move);

@@ -17,7 +17,8 @@ template <Colour S> int32_t Searcher<S>::PreRoot(int rootSlot) {
   Engine& e = e_;
   slot_[1] = rootSlot;
   const bool repeats = KeySeenTwice(e, PositionKey(e.ChildPositions[rootSlot][1], O));
-  const int count = GenerateMoves<O>(e, 2, rootSlot);
+  int count = GenerateMoves<O>(e, 2, rootSlot);
+  if (count > 0 && e.budget.level.limited) count = KeepSeen(2, e.ChildPositions[rootSlot][1], count);
   ReplyEntry& entry = e.ReplyTable[rootSlot];
   entry.replyCount = count;
   entry.rootMove = e.ChildPositions[rootSlot][1].lastMove;
@@ -116,13 +117,14 @@ template <Colour S> SearchResult Searcher<S>::Run() {
   if (n == 0) {
     n = GenerateMoves<S>(e, 1, 1);
     if (n > 0 && budget.searchMoveCount > 0) n = KeepSearchMoves(n);
+    if (n > 0 && budget.level.limited) n = KeepSeen(1, e.GamePosition, n);
     if (n > 0) e.NodeCount += n;
   }
 
   if (n > 0) {
     const int analysed = PreAnalyse(n);
     const int depth = ChooseDepth(n);
-    if (analysed < n) n = 1;
+    if (analysed < n || !budget.level.mainSearch) n = 1;
 
     const Position& g = e.GamePosition;
     const int material = (g.pawnCount[White] + g.pawnCount[Black]) / 2 + g.knightCount[White] +
@@ -163,7 +165,7 @@ template <Colour S> int Searcher<S>::PreAnalyse(int n) {
       e.ReplyTable[i].replyCount = 0;
       continue;
     }
-    rootValue_[i] = PreRoot(i);
+    rootValue_[i] = Blurred(budget.level, e.ChildPositions[i][1].lastMove, PreRoot(i));
     if (preCut_ && i > 1) {
       // Cut before all its replies were seen: its value is not known.
       rootValue_[i] = WorstFor<S>();
@@ -245,7 +247,7 @@ template <Colour S> void Searcher<S>::SearchRootMoves(int n) {
       slot_[1] = i;
       v = e.ReplyTable[entryOf_[i]].replyCount == -2 ? MatedAt<O>(2) : 0;
     } else {
-      v = MainRoot(i);
+      v = Blurred(e.budget.level, e.ChildPositions[i][1].lastMove, MainRoot(i));
     }
     const bool exact = !timedOut_ && !cutAtRoot_;
     if (timedOut_) v = WorstFor<S>();
@@ -289,6 +291,22 @@ template <Colour S> int Searcher<S>::KeepSearchMoves(int n) {
   // None of them is legal here: every move is searched. The children are
   // listed again, since the loop above may have moved some.
   return GenerateMoves<S>(e, 1, 1);
+}
+
+template <Colour S> int Searcher<S>::KeepSeen(int ply, const Position& parent, int count) {
+  Engine& e = e_;
+  const int lastTo = TargetSquare(parent.lastMove);
+  const auto seen = [&](int j) { return !Overlooks(e.budget.level, parent, e.ChildPositions[j][ply], lastTo); };
+  int kept = 0;
+  for (int j = 1; j <= count; ++j) kept += seen(j) ? 1 : 0;
+  if (kept == 0) return count;
+  kept = 0;
+  for (int j = 1; j <= count; ++j) {
+    if (!seen(j)) continue;
+    ++kept;
+    if (kept != j) e.ChildPositions[kept][ply] = e.ChildPositions[j][ply];
+  }
+  return kept;
 }
 
 template <Colour S> void Searcher<S>::UpdateBound(int i, int32_t v, bool exact) {

@@ -1,5 +1,7 @@
 #include "Alivelli/time_manager.h"
 
+#include "Alivelli/strength.h"
+
 #include <algorithm>
 #include <limits>
 
@@ -57,6 +59,7 @@ void PlanSearch(Engine& e, const SearchLimits& limits, int64_t movesDone) {
   e.driver.clockStart = e.clock.NowMicroseconds();
   b = SearchBudget{};
   CopyRootLimits(b, limits, e.settings);
+  PlanStrength(e);
   b.nodeLimit = limits.nodes > 0 ? limits.nodes : 0;
   const bool clocked = limits.HasClock() || limits.otherClockCs >= 0 || limits.fixedCs > 0;
   if (limits.nps > 0 && clocked) {
@@ -92,6 +95,7 @@ void PlanFixedDepth(Engine& e, int depth, const SearchLimits& limits) {
   e.budget.moveCs = UntimedBudgetCs;
   e.budget.fixedDepth = depth;
   CopyRootLimits(e.budget, limits, e.settings);
+  PlanStrength(e);
   e.budget.nodeLimit = limits.nodes > 0 ? limits.nodes : 0;
 }
 

@@ -36,6 +36,17 @@ struct SearchLimits {
   bool HasClock() const { return clockCs >= 0 || baseCs > 0; }
 };
 
+// Playing below full strength: what the engine overlooks and how roughly
+// it judges what it sees. The default is full strength, which changes
+// nothing in the search. Alivelli/strength.h makes a level from a rating.
+struct StrengthLevel {
+  bool limited = false;
+  int32_t overlookPermille = 0;  // chance that a move easily overlooked is not seen at all
+  int32_t blurCp = 0;            // the most a root move's value is misjudged by, either way
+  bool mainSearch = true;        // false: the pre-analysis alone decides
+  uint32_t seed = 0;             // what the level overlooks in this search
+};
+
 struct SearchBudget {
   // false: no clock at all; the search goes to fixedDepth and the clock
   // ends nothing.
@@ -56,6 +67,7 @@ struct SearchBudget {
   // (repetition, fifty moves) with the draw; false: it looks for a move
   // all the same, as UCI clients that decide results themselves want.
   bool answersClaimableDraws = true;
+  StrengthLevel level;  // full strength unless the client limits it
 };
 
 }  // namespace ormedan

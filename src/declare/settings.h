@@ -5,10 +5,18 @@
 
 namespace ormedan {
 
+// Full strength's rating on the scale the levels are measured on
+// (tools/ladder.sh): the highest rating a client can ask for.
+constexpr int FullStrengthElo = 1480;
+// The lowest.
+constexpr int LowestElo = 400;
+
 struct EngineSettings {
   bool ownBook = true;  // the engine plays from its opening books
   int multiPv = 1;      // root moves reported with an exact score
   bool ponder = false;  // the client lets the engine think on its opponent's time
+  bool limitStrength = false;  // play at the rating `elo` instead of full strength
+  int elo = FullStrengthElo;   // the rating played at when limitStrength is on
 };
 
 }  // namespace ormedan

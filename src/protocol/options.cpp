@@ -16,6 +16,11 @@ constexpr OptionSpec kOptions[] = {
     // The client may let the engine think on its opponent's time (UCI "go
     // ponder"; protocol 2 has "hard" and "easy" for it).
     {"Ponder", OptionKind::Check, 0, 0, 1, false, [](EngineSettings& s, int64_t v) { s.ponder = v != 0; }},
+    // Play at a rating instead of full strength (Alivelli/strength.h).
+    {"UCI_LimitStrength", OptionKind::Check, 0, 0, 1, true,
+     [](EngineSettings& s, int64_t v) { s.limitStrength = v != 0; }},
+    {"UCI_Elo", OptionKind::Spin, FullStrengthElo, LowestElo, FullStrengthElo, true,
+     [](EngineSettings& s, int64_t v) { s.elo = static_cast<int>(v); }},
     // The memo and the search are of one fixed size and one thread: these
     // are declared for the clients that set them, with their only value.
     {"Hash", OptionKind::Spin, 1, 1, 1, false, nullptr},

@@ -60,6 +60,8 @@ TEST(Uci, HandshakeOptionsAndNoOtherLines) {
       "option name OwnBook type check default true",
       "option name MultiPV type spin default 1 min 1 max 32",
       "option name Ponder type check default false",
+      "option name UCI_LimitStrength type check default false",
+      "option name UCI_Elo type spin default 1480 min 400 max 1480",
       "option name Hash type spin default 1 min 1 max 1",
       "option name Threads type spin default 1 min 1 max 1",
       "uciok",
@@ -81,6 +83,8 @@ TEST(Uci, UciAsTheFirstLineOfThePlainMode) {
                         "option name OwnBook type check default true",
                         "option name MultiPV type spin default 1 min 1 max 32",
                         "option name Ponder type check default false",
+                        "option name UCI_LimitStrength type check default false",
+                        "option name UCI_Elo type spin default 1480 min 400 max 1480",
                         "option name Hash type spin default 1 min 1 max 1",
                         "option name Threads type spin default 1 min 1 max 1", "uciok", "readyok"})
     expected.push_back(l);

@@ -65,6 +65,8 @@ TEST(Xboard2, HandshakeDeclaresWhatTheModeDoesAndEveryOtherLineIsAComment) {
       "feature ping=1 setboard=1 usermove=1 colors=0 time=1 reuse=1 sigint=0 sigterm=1 san=0 analyze=1 draw=0 "
       "pause=0 nps=1 myname=\"ORMEDAN 1.0\"",
       "feature option=\"OwnBook -check 1\"",
+      "feature option=\"UCI_LimitStrength -check 0\"",
+      "feature option=\"UCI_Elo -spin 1480 400 1480\"",
       "feature done=1",
       "Error (unknown command): foo bar",
       "Error (unsupported variant): suicide",
@@ -206,18 +208,35 @@ TEST(Xboard2, RepetitionsAreClaimedWhenTheyHappen) {
 // One options table answers both modes: a bad name or value gets the same
 // reason in each, in the mode's own form, and a good value is kept.
 TEST(Xboard2, OptionsAnswerAsInUciFromTheSameTable) {
-  PatientRig xb("option Nope=3\noption OwnBook=maybe\noption OwnBook=false\nquit\n", Never);
+  PatientRig xb(
+      "option Nope=3\noption OwnBook=maybe\noption OwnBook=false\noption UCI_Elo=399\noption UCI_Elo=1481\n"
+      "option UCI_LimitStrength=yes\noption UCI_LimitStrength=1\noption UCI_Elo=800\noption UCI_Elo=9x\nquit\n",
+      Never);
   const std::vector<std::string> xboard = Session(xb.e(), xb.out);
-  EXPECT_EQ(xboard, (std::vector<std::string>{"Error (unknown option: Nope): option Nope=3",
-                                              "Error (OwnBook takes true or false, not maybe): option OwnBook=maybe"}));
+  EXPECT_EQ(xboard,
+            (std::vector<std::string>{"Error (unknown option: Nope): option Nope=3",
+                                      "Error (OwnBook takes true or false, not maybe): option OwnBook=maybe",
+                                      "Error (UCI_Elo takes a whole number from 400 to 1480, not 399): option UCI_Elo=399",
+                                      "Error (UCI_Elo takes a whole number from 400 to 1480, not 1481): option UCI_Elo=1481",
+                                      "Error (UCI_LimitStrength takes true or false, not yes): option UCI_LimitStrength=yes",
+                                      "Error (UCI_Elo takes a whole number from 400 to 1480, not 9x): option UCI_Elo=9x"}));
   EXPECT_FALSE(xb.e().settings.ownBook);
+  EXPECT_TRUE(xb.e().settings.limitStrength);
+  EXPECT_EQ(xb.e().settings.elo, 800);
 
-  PatientRig uci("setoption name Nope value 3\nsetoption name OWNBOOK value maybe\nsetoption name ownbook value 0\nquit\n",
-                 Never);
+  PatientRig uci(
+      "setoption name Nope value 3\nsetoption name OWNBOOK value maybe\nsetoption name ownbook value 0\n"
+      "setoption name uci_elo value 399\nsetoption name UCI_LimitStrength value true\nsetoption name UCI_Elo value 600\n"
+      "setoption name UCI_Elo value -600\nquit\n",
+      Never);
   const std::vector<std::string> lines = Session(uci.e(), uci.out, Mode::Uci);
   EXPECT_EQ(lines, (std::vector<std::string>{"info string unknown option: Nope",
-                                             "info string OwnBook takes true or false, not maybe"}));
+                                             "info string OwnBook takes true or false, not maybe",
+                                             "info string UCI_Elo takes a whole number from 400 to 1480, not 399",
+                                             "info string UCI_Elo takes a whole number from 400 to 1480, not -600"}));
   EXPECT_FALSE(uci.e().settings.ownBook);
+  EXPECT_TRUE(uci.e().settings.limitStrength);
+  EXPECT_EQ(uci.e().settings.elo, 600);
 }
 
 // Every byte a protocol-2 client reads is UTF-8: the engine's Italian

@@ -1,0 +1,104 @@
+#include "Alivelli/strength.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace ormedan {
+
+namespace {
+
+// The levels measured by tools/ladder.sh; a rating between two rows plays
+// the straight line between them. Rows run from the lowest rating up.
+struct LevelRow {
+  int elo;
+  int overlookPermille;
+  int blurCp;
+  bool mainSearch;
+};
+
+constexpr LevelRow kLevels[] = {
+    {LowestElo, 700, 220, false},
+    {600, 550, 150, false},
+    {800, 400, 100, false},
+    {1000, 250, 60, false},
+    {1200, 100, 30, false},
+    {1340, 40, 15, true},
+    {FullStrengthElo, 0, 0, true},
+};
+
+// How easily a move is overlooked, in thousandths of the level's chance:
+// 0 never, 1000 the level's chance itself, more for the moves a weak player
+// misses first.
+int OverlookWeight(const Position& before, const Position& after, int lastTo) {
+  const int32_t move = after.lastMove;
+  const int piece = MovePiece(move);
+  const int toFile = MoveToFile(move), toRank = MoveToRank(move);
+  // Taking the piece that has just moved, or answering a check: seen.
+  if (lastTo != 0 && toFile * 16 + toRank == lastTo) return 0;
+  if (before.checkingPiece != 0) return 0;
+  const int mover = std::abs(before.pieceValue[piece]);
+  if (MoveCaptured(move) != 0) {
+    const int victim = std::abs(before.pieceValue[MoveCaptured(move)]);
+    return victim >= mover ? 150 : 350;
+  }
+  if (MovePromotion(move) != 0) return 200;
+  if (after.checkingPiece != 0) return 500;
+  const int df = toFile - before.pieceFile[piece];
+  const int dr = toRank - before.pieceRank[piece];
+  const int distance = std::max(std::abs(df), std::abs(dr));
+  // Forward is up the board for white (positive values), down for black.
+  const bool backward = before.pieceValue[piece] > 0 ? dr < 0 : dr > 0;
+  int weight = 600 + 150 * (std::min(distance, 5) - 1);
+  if (backward) weight += 400;
+  return weight;
+}
+
+uint32_t Mix(uint32_t x) {
+  x ^= x >> 16;
+  x *= 0x7feb352dU;
+  x ^= x >> 15;
+  x *= 0x846ca68bU;
+  x ^= x >> 16;
+  return x;
+}
+
+}  // namespace
+
+StrengthLevel LevelForElo(int elo) {
+  StrengthLevel level;
+  if (elo >= FullStrengthElo) return level;
+  elo = std::max(elo, LowestElo);
+  const LevelRow* high = kLevels + 1;
+  while (high->elo < elo) ++high;
+  const LevelRow& low = high[-1];
+  const int span = high->elo - low.elo, along = elo - low.elo;
+  level.limited = true;
+  level.overlookPermille = low.overlookPermille + (high->overlookPermille - low.overlookPermille) * along / span;
+  level.blurCp = low.blurCp + (high->blurCp - low.blurCp) * along / span;
+  level.mainSearch = along * 2 >= span ? high->mainSearch : low.mainSearch;
+  return level;
+}
+
+void PlanStrength(Engine& e) {
+  e.budget.level = e.settings.limitStrength ? LevelForElo(e.settings.elo) : StrengthLevel{};
+  if (e.budget.level.limited) e.budget.level.seed = e.rng.Below(0x7FFFFFFF);
+}
+
+bool Overlooks(const StrengthLevel& level, const Position& before, const Position& after, int lastTo) {
+  if (!level.limited || level.overlookPermille == 0) return false;
+  const int chance = std::min(950, level.overlookPermille * OverlookWeight(before, after, lastTo) / 1000);
+  const uint32_t h = Mix(level.seed ^ Mix(static_cast<uint32_t>(after.lastMove)));
+  return static_cast<int>(h % 1000) < chance;
+}
+
+int32_t Blurred(const StrengthLevel& level, int32_t move, int32_t value) {
+  if (!level.limited || level.blurCp == 0 || value > 30000 || value < -30000) return value;
+  const uint32_t h = Mix(level.seed ^ Mix(static_cast<uint32_t>(move) + 0x9E3779B9U));
+  // The sum of two even draws: small errors are more common than large.
+  const int span = level.blurCp + 1;
+  const int a = static_cast<int>(h % static_cast<uint32_t>(span));
+  const int b = static_cast<int>((h >> 16) % static_cast<uint32_t>(span));
+  return value + a + b - level.blurCp;
+}
+
+}  // namespace ormedan
