@@ -7,8 +7,9 @@
 #   tools/ladder.sh [OPTIONS]
 #
 #   --games N      games of each link of the chain (default 200); the
-#                  anchors, the k-versus-k+2 checks and the slow re-measure
-#                  play half as many
+#                  k-versus-k+2 checks and the slow re-measure play half as
+#                  many
+#   --anchor-games N  games of each match against Stockfish (default 100)
 #   --out DIR      results folder (default build/ladder): one NAME.pgn and
 #                  NAME.txt (fastchess's output) per match, ladder.txt (the
 #                  table), ladder.dat and ladder.png (the plot)
@@ -21,23 +22,26 @@
 #   --concurrency N  games at once (default 2)
 #
 # The matches:
-#   anchors   full-sfE and 1200-sfE for E in 1350, 1400, 1500: against
-#             Stockfish limited to UCI_Elo E (5 s + 0.05 s)
 #   chain     400-600, 600-800, 800-1000, 1000-1200, 1200-full (5 s + 0.05 s)
 #   checks    400-800, 800-1200 (5 s + 0.05 s)
 #   slow      600-800-slow, 1000-1200-slow (20 s + 0.2 s)
+#   anchors   1200-sfE and full-sfE for E in 1350, 1400, 1500: against
+#             Stockfish limited to UCI_Elo E (5 s + 0.05 s; 1350 is
+#             Debian's Stockfish 15.1's lowest UCI_Elo)
 #
 # Every match starts from the positions of balanced-240.epd, each played
 # with both colours, with ORMEDAN's books off. Full strength and 1200 are
 # anchored to Stockfish directly (a weighted mean of their anchors, 1200's
-# also with the chain link to full); the labels below 1350 (Stockfish 15.1's lowest) are carried down
-# the chain from 1200, link by link, so their intervals grow as they go.
+# also with the chain link to full); the labels below 1350, Stockfish
+# 15.1's lowest, are carried down the chain from 1200, link by link, so
+# their intervals grow as they go.
 # Needs the Debian packages stockfish and gnuplot-nox (installed when
 # missing) and python3.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 games=200
+anchorGames=100
 out="$root/build/ladder"
 only=""
 tableOnly=0
@@ -46,16 +50,17 @@ fastchess="${FASTCHESS:-$root/../shared/tools/fastchess/fastchess}"
 while [ $# -gt 0 ]; do
   case "$1" in
     --games) games="$2"; shift 2 ;;
+    --anchor-games) anchorGames="$2"; shift 2 ;;
     --out) out="$2"; shift 2 ;;
     --only) only="$2"; shift 2 ;;
     --table) tableOnly=1; shift ;;
     --fastchess) fastchess="$2"; shift 2 ;;
     --concurrency) concurrency="$2"; shift 2 ;;
-    -h|--help) sed -n '2,36p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,39p' "$0"; exit 0 ;;
     *) echo "ladder.sh: unknown argument: $1" >&2; exit 2 ;;
   esac
 done
-case "$games" in ''|*[!0-9]*) echo "ladder.sh: --games takes a whole number" >&2; exit 2 ;; esac
+case "$games$anchorGames" in ''|*[!0-9]*) echo "ladder.sh: --games takes a whole number" >&2; exit 2 ;; esac
 mkdir -p "$out"
 openings="$root/../shared/data/openings/balanced-240.epd"
 [ -f "$openings" ] || openings="$root/tools/openings/balanced-240.epd"
@@ -92,7 +97,7 @@ side() {
 play() {
   local name=$1 a=$2 b=$3 n=$4 tc=$5
   if [ -n "$only" ] && ! printf ',%s,' "$only" | grep -q ",$name,"; then return 0; fi
-  [ -n "$only" ] || { [ -s "$out/$name.txt" ] && grep -q '^Elo:' "$out/$name.txt" && return 0; }
+  [ -n "$only" ] || { [ -s "$out/$name.txt" ] && grep -q '^Finished match' "$out/$name.txt" && return 0; }
   echo "ladder.sh: $name ($n games at $tc)" >&2
   rm -f "$out/$name.pgn"
   # shellcheck disable=SC2046
@@ -103,19 +108,24 @@ play() {
 
 if [ "$tableOnly" -eq 0 ]; then
   (cd "$out" &&
-    for e in 1350 1400 1500; do play "full-sf$e" full "sf$e" $((games / 2)) 5+0.05; done
-    for e in 1350 1400 1500; do play "1200-sf$e" 1200 "sf$e" $((games / 2)) 5+0.05; done
-    play 1200-full 1200 full "$games" 5+0.05
-    play 1000-1200 1000 1200 "$games" 5+0.05
-    play 800-1000 800 1000 "$games" 5+0.05
-    play 600-800 600 800 "$games" 5+0.05
     play 400-600 400 600 "$games" 5+0.05
+    play 600-800 600 800 "$games" 5+0.05
+    play 800-1000 800 1000 "$games" 5+0.05
+    play 1000-1200 1000 1200 "$games" 5+0.05
     play 400-800 400 800 $((games / 2)) 5+0.05
     play 800-1200 800 1200 $((games / 2)) 5+0.05
     play 600-800-slow 600 800 $((games / 2)) 20+0.2
-    play 1000-1200-slow 1000 1200 $((games / 2)) 20+0.2)
+    play 1000-1200-slow 1000 1200 $((games / 2)) 20+0.2
+    for e in 1350 1400 1500; do play "1200-sf$e" 1200 "sf$e" "$anchorGames" 5+0.05; done
+    play 1200-full 1200 full "$games" 5+0.05
+    for e in 1350 1400 1500; do play "full-sf$e" full "sf$e" "$anchorGames" 5+0.05; done)
 fi
 
+# Full strength's label: UCI_Elo's highest value.
+engineBin="$out/engine/ormedan"
+[ -x "$engineBin" ] || engineBin="$root/build/bin/ormedan"
+FULL_ELO=$(printf 'uci\nquit\n' | "$engineBin" --uci 2>/dev/null | sed -n 's/^option name UCI_Elo .* max \([0-9]*\).*/\1/p')
+export FULL_ELO="${FULL_ELO:-1480}"
 python3 "$root/tools/ladder_table.py" "$out" | tee "$out/ladder.txt"
 
 if [ -s "$out/ladder.dat" ]; then

@@ -121,3 +121,37 @@ if checks:
     print("| check | measured | from the chain |")
     print("|---|---|---|")
     print("\n".join(checks))
+
+# Time per move of each level, from every game at 5 s + 0.05 s (the PGN
+# comments "{score/depth TIMEs}" of fastchess).
+times = {}
+for name in results:
+    if name.endswith("-slow"):
+        continue
+    path = os.path.join(out, name + ".pgn")
+    if not os.path.exists(path):
+        continue
+    for game in re.split(r"\n(?=\[Event )", open(path, errors="replace").read()):
+        white = re.search(r'\[White "(.*)"\]', game)
+        black = re.search(r'\[Black "(.*)"\]', game)
+        if not white or not black:
+            continue
+        movetext = " ".join(l for l in game.splitlines() if not l.startswith("["))
+        # The comments alternate between the sides, from the side that moves
+        # first ("1..." when it is Black).
+        sides = [white.group(1), black.group(1)]
+        if re.match(r"\s*\d+\.\.\.", movetext):
+            sides.reverse()
+        for i, t in enumerate(re.findall(r"\{[^}]*?([\d.]+)s\}", movetext)):
+            times.setdefault(sides[i % 2], []).append(float(t))
+if times:
+    print()
+    print("| engine | moves | median time per move | mean | longest |")
+    print("|---|---|---|---|---|")
+    def key(n):
+        m = re.match(r"L(\d+)$", n)
+        return (0, int(m.group(1))) if m else (1 if n == "full" else 2, n)
+    for who in sorted(times, key=key):
+        t = sorted(times[who])
+        print("| %s | %d | %.3f s | %.3f s | %.2f s |" % (who, len(t), t[len(t) // 2], sum(t) / len(t), t[-1]))
+

@@ -21,6 +21,10 @@
 #               into UCI "go ponder" and "ponderhit")
 #   --inc SECS  an increment control: TIME_PER_40_MOVES becomes the base
 #               time of the whole game, plus SECS after each move
+#   --option NAME=VALUE
+#               sets an option of the first ORMEDAN (xboard's -firstOptions;
+#               through polyglot it becomes UCI's setoption), for instance
+#               --option UCI_LimitStrength=1 --option UCI_Elo=800; repeatable
 #
 # TIME_PER_40_MOVES is minutes or minutes:seconds (as xboard -tc takes it).
 # Defaults: 4 games (the first engine, ORMEDAN, has white in the odd games and
@@ -46,6 +50,7 @@ fen=""
 pgnfile=""
 inc=""
 ponder="-xponder"
+options=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --self) self=1 ;;
@@ -55,6 +60,7 @@ while [ $# -gt 0 ]; do
     --pgn) pgnfile="$(cd "$(dirname "$2")" && pwd)/$(basename "$2")"; shift ;;
     --inc) inc="$2"; shift ;;
     --ponder) ponder="-ponder" ;;
+    --option) options="${options:+$options,}$2"; shift ;;
     -*) echo "unknown option: $1" >&2; exit 2 ;;
     *) break ;;
   esac
@@ -104,6 +110,7 @@ engine="$out/engine/ormedan"
 [ "$uci" -eq 1 ] && engine="$engine --uci"
 args=(-fcp "$engine" -fd "$PWD/books")
 [ "$uci" -eq 1 ] && args+=(-fUCI)
+[ -n "$options" ] && args+=(-firstOptions "$options")
 if [ "$self" -eq 1 ]; then
   cp -r books "$out/books-second"
   args+=(-scp "$engine" -sd "$out/books-second" -fn "ORMEDAN-1" -sn "ORMEDAN-2")

@@ -17,12 +17,12 @@ struct LevelRow {
 };
 
 constexpr LevelRow kLevels[] = {
-    {LowestElo, 700, 220, false},
-    {600, 550, 150, false},
-    {800, 400, 100, false},
-    {1000, 250, 60, false},
-    {1200, 100, 30, false},
-    {1340, 40, 15, true},
+    {LowestElo, 760, 250, false},
+    {600, 610, 180, false},
+    {800, 460, 120, false},
+    {1000, 310, 75, false},
+    {1200, 160, 42, false},
+    {1340, 75, 24, true},
     {FullStrengthElo, 0, 0, true},
 };
 

@@ -1,0 +1,160 @@
+// Has Stockfish judge every move the levels played in the ladder's games
+// (tools/ladder.sh) and prints, per label, the moves judged, the average
+// centipawn loss, the share of moves that lose 300 cp or more, and that
+// same share in level positions (the mover within 300 cp) and in positions
+// where the mover is already 300 to 1000 cp behind.
+//
+//   node tools/mistakes.mjs [--depth D] [--games N] [--jobs J] [DIR]
+//
+// DIR is the ladder's results folder (default build/ladder); every NAME.pgn
+// there is read, at most N games of each (default all). Stockfish, at full
+// strength, looks at each position to depth D (default 10); J copies run at
+// once (default 2). A position's value is clamped to +-2000 cp (a mate
+// counts as 2000), and a move's loss is the mover's value before it less
+// its value after it, never below 0 (for the average, both values are
+// first held within +-1000, as centipawn-loss figures usually are). Positions more than 1000 cp behind are
+// left out of the "behind" share, where a clamped value could hide a loss. Writes DIR/mistakes.md, the table.
+// Needs the npm packages of tests/clients (npm ci --prefix tests/clients)
+// and the Debian package stockfish.
+import { createRequire } from 'node:module';
+import fs from 'node:fs';
+import path from 'node:path';
+import process from 'node:process';
+
+const require = createRequire(new URL('../tests/clients/package.json', import.meta.url));
+const { Engine } = require('node-uci');
+const { Chess } = require('chess.js');
+
+const args = process.argv.slice(2);
+let depth = 10;
+let maxGames = Infinity;
+let jobs = 2;
+let dir = 'build/ladder';
+for (let i = 0; i < args.length; i++) {
+  if (args[i] === '--depth') depth = Number(args[++i]);
+  else if (args[i] === '--games') maxGames = Number(args[++i]);
+  else if (args[i] === '--jobs') jobs = Number(args[++i]);
+  else dir = args[i];
+}
+const stockfish = fs.existsSync('/usr/games/stockfish') ? '/usr/games/stockfish' : 'stockfish';
+const CLAMP = 2000;
+
+// "L600" -> "600", "full" -> "full"; Stockfish's games are not judged.
+function labelOf(name) {
+  if (name === 'full') return 'full';
+  const m = /^L(\d+)$/.exec(name || '');
+  return m ? m[1] : null;
+}
+
+// The games of a PGN file: its tags and the positions and moves of each.
+function gamesOf(file) {
+  const text = fs.readFileSync(file, 'utf8');
+  const chunks = text.split(/\n\s*\n(?=\[Event )/);
+  const games = [];
+  for (const chunk of chunks) {
+    if (!chunk.trim()) continue;
+    const board = new Chess();
+    try {
+      board.loadPgn(chunk);
+    } catch {
+      continue;
+    }
+    const headers = board.getHeaders();
+    const history = board.history({ verbose: true });
+    if (history.length === 0) continue;
+    games.push({ white: labelOf(headers.White), black: labelOf(headers.Black), history });
+  }
+  return games;
+}
+
+// The side to move's value of a FEN, clamped.
+async function judge(engine, fen) {
+  await engine.position(fen);
+  const result = await engine.go({ depth });
+  let score = null;
+  for (const info of result.info) if (info.score) score = info.score;
+  if (!score) return 0;
+  if (score.unit === 'mate') return score.value > 0 ? CLAMP : -CLAMP;
+  return Math.max(-CLAMP, Math.min(CLAMP, score.value));
+}
+
+async function main() {
+  const files = fs.readdirSync(dir).filter((f) => f.endsWith('.pgn')).sort();
+  // Every position to judge, once each.
+  const moves = [];
+  const fens = new Map();
+  for (const f of files) {
+    const games = gamesOf(path.join(dir, f)).slice(0, maxGames);
+    for (const g of games) {
+      for (const m of g.history) {
+        const label = m.color === 'w' ? g.white : g.black;
+        if (label === null) continue;
+        moves.push({ label, before: m.before, after: m.after });
+        fens.set(m.before, null);
+        fens.set(m.after, null);
+      }
+    }
+  }
+  const todo = [...fens.keys()];
+  let next = 0;
+  const started = Date.now();
+  async function worker() {
+    const engine = new Engine(stockfish);
+    await engine.init();
+    await engine.setoption('Threads', '1');
+    await engine.setoption('Hash', '16');
+    await engine.isready();
+    while (next < todo.length) {
+      const fen = todo[next++];
+      fens.set(fen, await judge(engine, fen));
+      if (next % 5000 === 0) console.error(`mistakes: ${next} of ${todo.length} positions`);
+    }
+    await engine.quit();
+  }
+  await Promise.all(Array.from({ length: jobs }, worker));
+
+  const stats = new Map();
+  for (const m of moves) {
+    const before = fens.get(m.before);
+    const after = -fens.get(m.after);
+    const loss = Math.max(0, before - after);
+    // The average takes values within +-1000, as centipawn-loss figures do.
+    const cap = (v) => Math.max(-1000, Math.min(1000, v));
+    const averaged = Math.max(0, cap(before) - cap(after));
+    if (!stats.has(m.label)) stats.set(m.label, { n: 0, sum: 0, big: 0, levelN: 0, levelBig: 0, behindN: 0, behindBig: 0 });
+    const s = stats.get(m.label);
+    s.n++;
+    s.sum += averaged;
+    if (loss >= 300) s.big++;
+    if (before <= -300 && before > -1000) {
+      s.behindN++;
+      if (loss >= 300) s.behindBig++;
+    } else if (before > -300 && before < 300) {
+      s.levelN++;
+      if (loss >= 300) s.levelBig++;
+    }
+  }
+  const order = [...stats.keys()].sort((a, b) => (a === 'full' ? 1e9 : Number(a)) - (b === 'full' ? 1e9 : Number(b)));
+  const pct = (a, b) => (b > 0 ? ((100 * a) / b).toFixed(1) + ' %' : '-');
+  const lines = [
+    `Stockfish ${depth} plies, ${todo.length} positions, ${((Date.now() - started) / 1000).toFixed(0)} s`,
+    '',
+    '| label | moves judged | average loss (cp) | loses 300 cp or more | the same, in level positions | the same, 300 to 1000 cp behind (moves) |',
+    '|---|---|---|---|---|---|',
+  ];
+  for (const label of order) {
+    const s = stats.get(label);
+    lines.push(
+      `| ${label} | ${s.n} | ${(s.sum / s.n).toFixed(0)} | ${pct(s.big, s.n)} | ${pct(s.levelBig, s.levelN)} | ` +
+        `${pct(s.behindBig, s.behindN)} (${s.behindN}) |`,
+    );
+  }
+  const table = lines.join('\n');
+  console.log(table);
+  fs.writeFileSync(path.join(dir, 'mistakes.md'), table + '\n');
+}
+
+main().catch((e) => {
+  console.error(e);
+  process.exit(1);
+});
