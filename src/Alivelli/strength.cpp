@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "declare/model.h"
+
 namespace ormedan {
 
 namespace {
@@ -81,7 +83,14 @@ StrengthLevel LevelForElo(int elo) {
 
 void PlanStrength(Engine& e) {
   e.budget.level = e.settings.limitStrength ? LevelForElo(e.settings.elo) : StrengthLevel{};
-  if (e.budget.level.limited) e.budget.level.seed = e.rng.Below(0x7FFFFFFF);
+  if (!e.budget.level.limited) return;
+  if (e.strengthSeed == 0) e.strengthSeed = 1 + e.rng.Below(0x7FFFFFFE);
+  // The same position gives the same blind spots, at every depth of an
+  // analysis and whenever the game comes back to it.
+  uint32_t h = 2166136261U;
+  const PositionKeyText key = PositionKey(e.GamePosition, White);
+  for (const char c : key.View()) h = (h ^ static_cast<uint8_t>(c)) * 16777619U;
+  e.budget.level.seed = Mix(e.strengthSeed ^ h);
 }
 
 bool Overlooks(const StrengthLevel& level, const Position& before, const Position& after, int lastTo) {

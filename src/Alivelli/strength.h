@@ -4,9 +4,9 @@
 // hanging in plain sight last), it judges the root moves it sees with some
 // blur, and the weaker levels trust the pre-analysis without a main search.
 // None of it depends on the score, so a level plays as carefully when it is
-// behind as when the game is level. What is overlooked follows from the
-// level's seed, drawn from the engine's random source, so a fixed source
-// gives the same moves.
+// behind as when the game is level. What is overlooked follows from a seed
+// drawn once from the engine's random source and from the position, so a
+// fixed source gives the same moves.
 #pragma once
 
 #include <cstdint>
@@ -19,7 +19,8 @@ namespace ormedan {
 // the nearest end). FullStrengthElo is full strength.
 StrengthLevel LevelForElo(int elo);
 
-// Sets e.budget.level from the client's settings, with a new seed.
+// Sets e.budget.level from the client's settings. Its seed follows from
+// the engine's strength seed and the game position.
 void PlanStrength(Engine& e);
 
 // Whether the side to move in `before` overlooks `move`, which leads to

@@ -216,6 +216,9 @@ struct Engine {
   Output& out;
   Clock& clock;
   Random& rng;
+  // Drawn from rng once, at the first search below full strength: with the
+  // position, it decides what a level overlooks (Alivelli/strength.h).
+  uint32_t strengthSeed = 0;
   bool outputFailed = false;
   DiagnosticStyle diagnostics = DiagnosticStyle::Plain;
   StopWatch* watch = nullptr;  // none: the search runs to its own end

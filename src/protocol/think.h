@@ -37,6 +37,10 @@ bool PonderedSearchServes(const Engine& e, const SearchResult& found, int32_t de
 // The root moves and node limit of `limits` apply.
 bool AnalyseAtDepth(Engine& e, int depth, SearchResult& result, const SearchLimits& limits = {});
 
+// Whether searching deeper than the last AnalyseAtDepth would change
+// nothing: a level that decides from its pre-analysis alone.
+inline bool DeeperChangesNothing(const Engine& e) { return e.budget.level.limited && !e.budget.level.mainSearch; }
+
 // A search value (white-positive) for the side `side`: centipawns, or the
 // moves to mate when `mate` (negative: the side is mated).
 struct Score {

@@ -262,6 +262,7 @@ class Uci : public ThinkingWatch {
       WriteInfo(best, before, side);
       const Score score = ScoreFor(best.value, side);
       if (limits.mate > 0 && score.mate && score.value > 0 && score.value <= limits.mate) break;
+      if (DeeperChangesNothing(e_)) break;
     }
     SetDeadline(e_.clock, 0);
     e_.watch = nullptr;

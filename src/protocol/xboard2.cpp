@@ -322,6 +322,7 @@ class Xboard2 : public ThinkingWatch {
     }
     ponder_.found = report;
     ++ponder_.depth;
+    if (DeeperChangesNothing(e_)) ponder_.depth = MaxAnalysisDepth + 1;
   }
 
   // Whether the pondering found the move for the position now: the
@@ -361,6 +362,7 @@ class Xboard2 : public ThinkingWatch {
     }
     WriteThinking(report, SideToMove(e_), e_.GamePosition);
     ++analysisDepth_;
+    if (DeeperChangesNothing(e_)) analysisDepth_ = MaxAnalysisDepth + 1;  // wait for the next command
   }
 
   // DEPTH SCORE TIME NODES PV, the score in centipawns for the side that
