@@ -19,10 +19,10 @@ struct LevelRow {
 };
 
 constexpr LevelRow kLevels[] = {
-    {LowestElo, 760, 250, false},
-    {600, 610, 180, false},
-    {800, 460, 120, false},
-    {1000, 310, 75, false},
+    {LowestElo, 950, 300, false},
+    {600, 795, 227, false},
+    {800, 634, 162, false},
+    {1000, 438, 103, false},
     {1200, 160, 42, false},
     {1340, 75, 24, true},
     {FullStrengthElo, 0, 0, true},
