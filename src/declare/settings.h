@@ -7,7 +7,7 @@ namespace ormedan {
 
 // Full strength's rating on the scale the levels are measured on
 // (tools/ladder.sh): the highest rating a client can ask for.
-constexpr int FullStrengthElo = 1480;
+constexpr int FullStrengthElo = 1510;
 // The lowest.
 constexpr int LowestElo = 400;
 

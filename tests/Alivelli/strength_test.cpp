@@ -54,7 +54,7 @@ TEST(Strength, ASeedPinsTheMoveAndLevelsOverlookMoreAsTheyFall) {
   }
   // The seed matters: the lowest level does not play one fixed move.
   EXPECT_GT(moves.size(), 1u);
-  int previous = 1000;
+  int previous = LevelForElo(LowestElo).overlookPermille;
   for (int elo = LowestElo; elo < FullStrengthElo; elo += 10) {
     const StrengthLevel level = LevelForElo(elo);
     EXPECT_LE(level.overlookPermille, previous) << elo;

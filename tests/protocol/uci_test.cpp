@@ -61,7 +61,7 @@ TEST(Uci, HandshakeOptionsAndNoOtherLines) {
       "option name MultiPV type spin default 1 min 1 max 32",
       "option name Ponder type check default false",
       "option name UCI_LimitStrength type check default false",
-      "option name UCI_Elo type spin default 1480 min 400 max 1480",
+      "option name UCI_Elo type spin default 1510 min 400 max 1510",
       "option name Hash type spin default 1 min 1 max 1",
       "option name Threads type spin default 1 min 1 max 1",
       "uciok",
@@ -84,7 +84,7 @@ TEST(Uci, UciAsTheFirstLineOfThePlainMode) {
                         "option name MultiPV type spin default 1 min 1 max 32",
                         "option name Ponder type check default false",
                         "option name UCI_LimitStrength type check default false",
-                        "option name UCI_Elo type spin default 1480 min 400 max 1480",
+                        "option name UCI_Elo type spin default 1510 min 400 max 1510",
                         "option name Hash type spin default 1 min 1 max 1",
                         "option name Threads type spin default 1 min 1 max 1", "uciok", "readyok"})
     expected.push_back(l);

@@ -66,7 +66,7 @@ TEST(Xboard2, HandshakeDeclaresWhatTheModeDoesAndEveryOtherLineIsAComment) {
       "pause=0 nps=1 myname=\"ORMEDAN 1.0\"",
       "feature option=\"OwnBook -check 1\"",
       "feature option=\"UCI_LimitStrength -check 0\"",
-      "feature option=\"UCI_Elo -spin 1480 400 1480\"",
+      "feature option=\"UCI_Elo -spin 1510 400 1510\"",
       "feature done=1",
       "Error (unknown command): foo bar",
       "Error (unsupported variant): suicide",
@@ -209,17 +209,17 @@ TEST(Xboard2, RepetitionsAreClaimedWhenTheyHappen) {
 // reason in each, in the mode's own form, and a good value is kept.
 TEST(Xboard2, OptionsAnswerAsInUciFromTheSameTable) {
   PatientRig xb(
-      "option Nope=3\noption OwnBook=maybe\noption OwnBook=false\noption UCI_Elo=399\noption UCI_Elo=1481\n"
+      "option Nope=3\noption OwnBook=maybe\noption OwnBook=false\noption UCI_Elo=399\noption UCI_Elo=1511\n"
       "option UCI_LimitStrength=yes\noption UCI_LimitStrength=1\noption UCI_Elo=800\noption UCI_Elo=9x\nquit\n",
       Never);
   const std::vector<std::string> xboard = Session(xb.e(), xb.out);
   EXPECT_EQ(xboard,
             (std::vector<std::string>{"Error (unknown option: Nope): option Nope=3",
                                       "Error (OwnBook takes true or false, not maybe): option OwnBook=maybe",
-                                      "Error (UCI_Elo takes a whole number from 400 to 1480, not 399): option UCI_Elo=399",
-                                      "Error (UCI_Elo takes a whole number from 400 to 1480, not 1481): option UCI_Elo=1481",
+                                      "Error (UCI_Elo takes a whole number from 400 to 1510, not 399): option UCI_Elo=399",
+                                      "Error (UCI_Elo takes a whole number from 400 to 1510, not 1511): option UCI_Elo=1511",
                                       "Error (UCI_LimitStrength takes true or false, not yes): option UCI_LimitStrength=yes",
-                                      "Error (UCI_Elo takes a whole number from 400 to 1480, not 9x): option UCI_Elo=9x"}));
+                                      "Error (UCI_Elo takes a whole number from 400 to 1510, not 9x): option UCI_Elo=9x"}));
   EXPECT_FALSE(xb.e().settings.ownBook);
   EXPECT_TRUE(xb.e().settings.limitStrength);
   EXPECT_EQ(xb.e().settings.elo, 800);
@@ -232,8 +232,8 @@ TEST(Xboard2, OptionsAnswerAsInUciFromTheSameTable) {
   const std::vector<std::string> lines = Session(uci.e(), uci.out, Mode::Uci);
   EXPECT_EQ(lines, (std::vector<std::string>{"info string unknown option: Nope",
                                              "info string OwnBook takes true or false, not maybe",
-                                             "info string UCI_Elo takes a whole number from 400 to 1480, not 399",
-                                             "info string UCI_Elo takes a whole number from 400 to 1480, not -600"}));
+                                             "info string UCI_Elo takes a whole number from 400 to 1510, not 399",
+                                             "info string UCI_Elo takes a whole number from 400 to 1510, not -600"}));
   EXPECT_FALSE(uci.e().settings.ownBook);
   EXPECT_TRUE(uci.e().settings.limitStrength);
   EXPECT_EQ(uci.e().settings.elo, 600);

@@ -53,7 +53,7 @@ TEST(Features, ProgramArguments) {
   // The feature lines, written from the options table, byte for byte.
   expected += std::string(kXboardFeatures) + "\n";
   expected += "feature option=\"OwnBook -check 1\"\nfeature option=\"UCI_LimitStrength -check 0\"\n"
-              "feature option=\"UCI_Elo -spin 1480 400 1480\"\nfeature done=1\n";
+              "feature option=\"UCI_Elo -spin 1510 400 1510\"\nfeature done=1\n";
   EXPECT_EQ(on.out, expected);
 
   const auto off = testing::RunChild({program}, options);
