@@ -6,10 +6,11 @@
 #
 #   tools/ladder.sh [OPTIONS]
 #
-#   --games N      games of each link of the chain (default 200); the
-#                  k-versus-k+2 checks and the slow re-measure play half as
-#                  many
-#   --anchor-games N  games of each match against Stockfish (default 100)
+#   --games N      games of each link of the chain below 1200 (default
+#                  800); the k-versus-k+2 checks play half as many
+#   --link-games N games of the link from 1200 to full strength (default 200)
+#   --slow-games N games of each slow re-measure (default 100)
+#   --anchor-games N  games of each match against Stockfish (default 150)
 #   --out DIR      results folder (default build/ladder): one NAME.pgn and
 #                  NAME.txt (fastchess's output) per match, ladder.txt (the
 #                  table), ladder.dat and ladder.png (the plot)
@@ -40,8 +41,10 @@
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-games=200
-anchorGames=100
+games=800
+linkGames=200
+slowGames=100
+anchorGames=150
 out="$root/build/ladder"
 only=""
 tableOnly=0
@@ -51,16 +54,18 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --games) games="$2"; shift 2 ;;
     --anchor-games) anchorGames="$2"; shift 2 ;;
+    --link-games) linkGames="$2"; shift 2 ;;
+    --slow-games) slowGames="$2"; shift 2 ;;
     --out) out="$2"; shift 2 ;;
     --only) only="$2"; shift 2 ;;
     --table) tableOnly=1; shift ;;
     --fastchess) fastchess="$2"; shift 2 ;;
     --concurrency) concurrency="$2"; shift 2 ;;
-    -h|--help) sed -n '2,39p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,40p' "$0"; exit 0 ;;
     *) echo "ladder.sh: unknown argument: $1" >&2; exit 2 ;;
   esac
 done
-case "$games$anchorGames" in ''|*[!0-9]*) echo "ladder.sh: --games takes a whole number" >&2; exit 2 ;; esac
+case "$games$anchorGames$linkGames$slowGames" in ''|*[!0-9]*) echo "ladder.sh: the game counts are whole numbers" >&2; exit 2 ;; esac
 mkdir -p "$out"
 openings="$root/../shared/data/openings/balanced-240.epd"
 [ -f "$openings" ] || openings="$root/tools/openings/balanced-240.epd"
@@ -114,10 +119,10 @@ if [ "$tableOnly" -eq 0 ]; then
     play 1000-1200 1000 1200 "$games" 5+0.05
     play 400-800 400 800 $((games / 2)) 5+0.05
     play 800-1200 800 1200 $((games / 2)) 5+0.05
-    play 600-800-slow 600 800 $((games / 2)) 20+0.2
-    play 1000-1200-slow 1000 1200 $((games / 2)) 20+0.2
+    play 600-800-slow 600 800 "$slowGames" 20+0.2
+    play 1000-1200-slow 1000 1200 "$slowGames" 20+0.2
     for e in 1350 1400 1500; do play "1200-sf$e" 1200 "sf$e" "$anchorGames" 5+0.05; done
-    play 1200-full 1200 full "$games" 5+0.05
+    play 1200-full 1200 full "$linkGames" 5+0.05
     for e in 1350 1400 1500; do play "full-sf$e" full "sf$e" "$anchorGames" 5+0.05; done)
 fi
 
@@ -125,22 +130,24 @@ fi
 engineBin="$out/engine/ormedan"
 [ -x "$engineBin" ] || engineBin="$root/build/bin/ormedan"
 FULL_ELO=$(printf 'uci\nquit\n' | "$engineBin" --uci 2>/dev/null | sed -n 's/^option name UCI_Elo .* max \([0-9]*\).*/\1/p')
-export FULL_ELO="${FULL_ELO:-1480}"
+export FULL_ELO="${FULL_ELO:-1510}"
 python3 "$root/tools/ladder_table.py" "$out" | tee "$out/ladder.txt"
 
 if [ -s "$out/ladder.dat" ]; then
   need gnuplot gnuplot-nox
   gnuplot <<EOF
-set terminal pngcairo size 720,540 font ",11"
+set terminal pngcairo noenhanced size 720,540 font ",11"
 set output "$out/ladder.png"
 set title "ORMEDAN's levels on Stockfish's UCI_Elo scale (5 s + 0.05 s)"
 set xlabel "UCI_Elo label"
 set ylabel "measured Elo (95 % interval)"
 set key top left
 set grid
-set xrange [300:1600]
-set yrange [300:1600]
+set xrange [200:1700]
+set yrange [200:1700]
 plot x title "label = measured" with lines dashtype 2 lc rgb "#888888", \
+     x - 100 title "label - 100, label + 100" with lines dashtype 3 lc rgb "#bbbbbb", \
+     x + 100 notitle with lines dashtype 3 lc rgb "#bbbbbb", \
      "$out/ladder.dat" using 1:2:3 title "measured" with yerrorbars pt 7 lc rgb "#1f5fa0"
 EOF
   echo "ladder.sh: plot in $out/ladder.png" >&2

@@ -17,7 +17,7 @@ import sys
 out = sys.argv[1]
 LABELS = [400, 600, 800, 1000, 1200, "full"]
 # Full strength's label: UCI_Elo's highest value (ladder.sh reads it from the engine).
-FULL = int(os.environ.get("FULL_ELO", "1480"))
+FULL = int(os.environ.get("FULL_ELO", "1510"))
 
 
 def result(name):
@@ -66,7 +66,7 @@ anchors = []
 for e in (1350, 1400, 1500):
     r = results.get("full-sf%d" % e)
     if r:
-        anchors.append((e - r["elo"], r["err"]))
+        anchors.append((e + r["elo"], r["err"]))
         games["full"] = games.get("full", 0) + r["games"]
 rating["full"] = mean(anchors)
 # 1200 from its anchors and the link to full.

@@ -4,10 +4,11 @@
 // same share in level positions (the mover within 300 cp) and in positions
 // where the mover is already 300 to 1000 cp behind.
 //
-//   node tools/mistakes.mjs [--depth D] [--games N] [--jobs J] [DIR]
+//   node tools/mistakes.mjs [--depth D] [--games N] [--jobs J] [--only NAMES] [DIR]
 //
 // DIR is the ladder's results folder (default build/ladder); every NAME.pgn
-// there is read, at most N games of each (default all). Stockfish, at full
+// there is read (or only the matches NAMES, comma-separated), at most N
+// games of each (default all). Stockfish, at full
 // strength, looks at each position to depth D (default 10); J copies run at
 // once (default 2). A position's value is clamped to +-2000 cp (a mate
 // counts as 2000), and a move's loss is the mover's value before it less
@@ -30,10 +31,12 @@ let depth = 10;
 let maxGames = Infinity;
 let jobs = 2;
 let dir = 'build/ladder';
+let only = null;
 for (let i = 0; i < args.length; i++) {
   if (args[i] === '--depth') depth = Number(args[++i]);
   else if (args[i] === '--games') maxGames = Number(args[++i]);
   else if (args[i] === '--jobs') jobs = Number(args[++i]);
+  else if (args[i] === '--only') only = new Set(String(args[++i]).split(','));
   else dir = args[i];
 }
 const stockfish = fs.existsSync('/usr/games/stockfish') ? '/usr/games/stockfish' : 'stockfish';
@@ -79,7 +82,10 @@ async function judge(engine, fen) {
 }
 
 async function main() {
-  const files = fs.readdirSync(dir).filter((f) => f.endsWith('.pgn')).sort();
+  const files = fs
+    .readdirSync(dir)
+    .filter((f) => f.endsWith('.pgn') && (!only || only.has(f.slice(0, -4))))
+    .sort();
   // Every position to judge, once each.
   const moves = [];
   const fens = new Map();
