@@ -65,7 +65,13 @@ function gamesOf(file) {
     const headers = board.getHeaders();
     const history = board.history({ verbose: true });
     if (history.length === 0) continue;
-    games.push({ white: labelOf(headers.White), black: labelOf(headers.Black), history });
+    games.push({
+      white: labelOf(headers.White),
+      black: labelOf(headers.Black),
+      whiteName: labelOf(headers.White) ?? headers.White,
+      blackName: labelOf(headers.Black) ?? headers.Black,
+      history,
+    });
   }
   return games;
 }
@@ -95,7 +101,8 @@ async function main() {
       for (const m of g.history) {
         const label = m.color === 'w' ? g.white : g.black;
         if (label === null) continue;
-        moves.push({ label, before: m.before, after: m.after });
+        const opponent = m.color === 'w' ? g.blackName : g.whiteName;
+        moves.push({ label, opponent, before: m.before, after: m.after });
         fens.set(m.before, null);
         fens.set(m.after, null);
       }
@@ -127,20 +134,28 @@ async function main() {
     // The average takes values within +-1000, as centipawn-loss figures do.
     const cap = (v) => Math.max(-1000, Math.min(1000, v));
     const averaged = Math.max(0, cap(before) - cap(after));
-    if (!stats.has(m.label)) stats.set(m.label, { n: 0, sum: 0, big: 0, levelN: 0, levelBig: 0, behindN: 0, behindBig: 0 });
-    const s = stats.get(m.label);
-    s.n++;
-    s.sum += averaged;
-    if (loss >= 300) s.big++;
-    if (before <= -300 && before > -1000) {
-      s.behindN++;
-      if (loss >= 300) s.behindBig++;
-    } else if (before > -300 && before < 300) {
-      s.levelN++;
-      if (loss >= 300) s.levelBig++;
+    // Per label, and per label and opponent: a level is behind most often
+    // against a stronger opponent, who also sets it more problems.
+    for (const key of [m.label, `${m.label}\t${m.opponent}`]) {
+      if (!stats.has(key)) stats.set(key, { n: 0, sum: 0, big: 0, levelN: 0, levelBig: 0, behindN: 0, behindBig: 0 });
+      const s = stats.get(key);
+      s.n++;
+      s.sum += averaged;
+      if (loss >= 300) s.big++;
+      if (before <= -300 && before > -1000) {
+        s.behindN++;
+        if (loss >= 300) s.behindBig++;
+      } else if (before > -300 && before < 300) {
+        s.levelN++;
+        if (loss >= 300) s.levelBig++;
+      }
     }
   }
-  const order = [...stats.keys()].sort((a, b) => (a === 'full' ? 1e9 : Number(a)) - (b === 'full' ? 1e9 : Number(b)));
+  const rank = (label) => (label === 'full' ? 1e9 : Number(label));
+  const order = [...stats.keys()].filter((k) => !k.includes('\t')).sort((a, b) => rank(a) - rank(b));
+  const pairs = [...stats.keys()]
+    .filter((k) => k.includes('\t'))
+    .sort((a, b) => rank(a.split('\t')[0]) - rank(b.split('\t')[0]) || rank(a.split('\t')[1]) - rank(b.split('\t')[1]) || a.localeCompare(b));
   const pct = (a, b) => (b > 0 ? ((100 * a) / b).toFixed(1) + ' %' : '-');
   const lines = [
     `Stockfish ${depth} plies, ${todo.length} positions, ${((Date.now() - started) / 1000).toFixed(0)} s`,
@@ -152,6 +167,16 @@ async function main() {
     const s = stats.get(label);
     lines.push(
       `| ${label} | ${s.n} | ${(s.sum / s.n).toFixed(0)} | ${pct(s.big, s.n)} | ${pct(s.levelBig, s.levelN)} | ` +
+        `${pct(s.behindBig, s.behindN)} (${s.behindN}) |`,
+    );
+  }
+  lines.push('', '| label | against | moves judged | average loss (cp) | loses 300 cp or more | the same, in level positions | the same, 300 to 1000 cp behind (moves) |');
+  lines.push('|---|---|---|---|---|---|---|');
+  for (const key of pairs) {
+    const s = stats.get(key);
+    const [label, opponent] = key.split('\t');
+    lines.push(
+      `| ${label} | ${opponent} | ${s.n} | ${(s.sum / s.n).toFixed(0)} | ${pct(s.big, s.n)} | ${pct(s.levelBig, s.levelN)} | ` +
         `${pct(s.behindBig, s.behindN)} (${s.behindN}) |`,
     );
   }
