@@ -155,7 +155,11 @@ async function main() {
   const order = [...stats.keys()].filter((k) => !k.includes('\t')).sort((a, b) => rank(a) - rank(b));
   const pairs = [...stats.keys()]
     .filter((k) => k.includes('\t'))
-    .sort((a, b) => rank(a.split('\t')[0]) - rank(b.split('\t')[0]) || rank(a.split('\t')[1]) - rank(b.split('\t')[1]) || a.localeCompare(b));
+    .sort((a, b) => {
+      const [la, oa] = a.split('\t');
+      const [lb, ob] = b.split('\t');
+      return rank(la) - rank(lb) || rank(oa) - rank(ob) || a.localeCompare(b);
+    });
   const pct = (a, b) => (b > 0 ? ((100 * a) / b).toFixed(1) + ' %' : '-');
   const lines = [
     `Stockfish ${depth} plies, ${todo.length} positions, ${((Date.now() - started) / 1000).toFixed(0)} s`,
