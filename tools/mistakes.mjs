@@ -4,17 +4,29 @@
 // same share in level positions (the mover within 300 cp) and in positions
 // where the mover is already 300 to 1000 cp behind.
 //
-//   node tools/mistakes.mjs [--depth D] [--games N] [--jobs J] [--only NAMES] [DIR]
+//   node tools/mistakes.mjs [--depth D] [--games N] [--jobs J] [--only NAMES]
+//                           [--judge root|pair] [DIR]
 //
 // DIR is the ladder's results folder (default build/ladder); every NAME.pgn
 // there is read (or only the matches NAMES, comma-separated), at most N
-// games of each (default all). Stockfish, at full
-// strength, looks at each position to depth D (default 10); J copies run at
-// once (default 2). A position's value is clamped to +-2000 cp (a mate
-// counts as 2000), and a move's loss is the mover's value before it less
-// its value after it, never below 0 (for the average, both values are
-// first held within +-1000, as centipawn-loss figures usually are). Positions more than 1000 cp behind are
-// left out of the "behind" share, where a clamped value could hide a loss. Writes DIR/mistakes.md, the table.
+// games of each (default all). Stockfish, at full strength, searches to
+// depth D (default 10); J copies run at once (default 2). A value is
+// clamped to +-2000 cp (a mate counts as 2000).
+//
+// How a move's loss is found (never below 0; for the average both values
+// are first held within +-1000, as centipawn-loss figures usually are):
+//   root  (default) the value of the best move less the value of the move
+//         played, both from one search of the position before the move, to
+//         the same depth (the played move alone, with searchmoves, unless it
+//         is the best). A move Stockfish itself would play loses nothing.
+//   pair  the mover's value before the move less its value after it, two
+//         separate searches. Cheaper, but it charges the move with whatever
+//         the second search finds that the first did not: in a lost
+//         position the value keeps falling as the winner's plan comes into
+//         view, and the best move can "lose" 300 cp.
+// Positions more than 1000 cp behind are left out of the "behind" share,
+// where a clamped value could hide a loss. Writes DIR/mistakes.md, the
+// table, and DIR/mistakes-list.tsv, every move that lost 300 cp or more.
 // Needs the npm packages of tests/clients (npm ci --prefix tests/clients)
 // and the Debian package stockfish.
 import { createRequire } from 'node:module';
@@ -32,12 +44,18 @@ let maxGames = Infinity;
 let jobs = 2;
 let dir = 'build/ladder';
 let only = null;
+let method = 'root';
 for (let i = 0; i < args.length; i++) {
   if (args[i] === '--depth') depth = Number(args[++i]);
   else if (args[i] === '--games') maxGames = Number(args[++i]);
   else if (args[i] === '--jobs') jobs = Number(args[++i]);
   else if (args[i] === '--only') only = new Set(String(args[++i]).split(','));
+  else if (args[i] === '--judge') method = String(args[++i]);
   else dir = args[i];
+}
+if (method !== 'root' && method !== 'pair') {
+  console.error(`mistakes: --judge is root or pair, not ${method}`);
+  process.exit(2);
 }
 const stockfish = fs.existsSync('/usr/games/stockfish') ? '/usr/games/stockfish' : 'stockfish';
 const CLAMP = 2000;
@@ -76,15 +94,26 @@ function gamesOf(file) {
   return games;
 }
 
-// The side to move's value of a FEN, clamped.
-async function judge(engine, fen) {
+// The side to move's value of a FEN, clamped, and the move Stockfish
+// would play; with a move given, the value of that move alone.
+async function judge(engine, fen, move) {
   await engine.position(fen);
-  const result = await engine.go({ depth });
+  // Written out by hand: Stockfish reads every word after "searchmoves" as
+  // a move, so the depth has to come first.
+  engine.write(move ? `go depth ${depth} searchmoves ${move}` : `go depth ${depth}`);
+  const lines = await engine.getBufferUntil((line) => /^bestmove /.test(line));
   let score = null;
-  for (const info of result.info) if (info.score) score = info.score;
-  if (!score) return 0;
-  if (score.unit === 'mate') return score.value > 0 ? CLAMP : -CLAMP;
-  return Math.max(-CLAMP, Math.min(CLAMP, score.value));
+  let best = null;
+  for (const line of lines) {
+    const s = /\bscore (cp|mate) (-?\d+)/.exec(line);
+    if (s && !/\b(lowerbound|upperbound)\b/.test(line)) score = { unit: s[1], value: Number(s[2]) };
+    const b = /^bestmove (\S+)/.exec(line);
+    if (b) best = b[1];
+  }
+  let value = 0;
+  if (score && score.unit === 'mate') value = score.value > 0 ? CLAMP : -CLAMP;
+  else if (score) value = Math.max(-CLAMP, Math.min(CLAMP, score.value));
+  return { value, best };
 }
 
 async function main() {
@@ -92,9 +121,13 @@ async function main() {
     .readdirSync(dir)
     .filter((f) => f.endsWith('.pgn') && (!only || only.has(f.slice(0, -4))))
     .sort();
-  // Every position to judge, once each.
+  // Every position to judge, once each, with the moves played from it.
   const moves = [];
   const fens = new Map();
+  const want = (fen) => {
+    if (!fens.has(fen)) fens.set(fen, { played: new Set(), value: 0, best: null, values: new Map() });
+    return fens.get(fen);
+  };
   for (const f of files) {
     const games = gamesOf(path.join(dir, f)).slice(0, maxGames);
     for (const g of games) {
@@ -102,9 +135,10 @@ async function main() {
         const label = m.color === 'w' ? g.white : g.black;
         if (label === null) continue;
         const opponent = m.color === 'w' ? g.blackName : g.whiteName;
-        moves.push({ label, opponent, before: m.before, after: m.after });
-        fens.set(m.before, null);
-        fens.set(m.after, null);
+        const uci = m.from + m.to + (m.promotion || '');
+        moves.push({ label, opponent, before: m.before, after: m.after, uci });
+        want(m.before).played.add(uci);
+        if (method === 'pair') want(m.after);
       }
     }
   }
@@ -119,7 +153,15 @@ async function main() {
     await engine.isready();
     while (next < todo.length) {
       const fen = todo[next++];
-      fens.set(fen, await judge(engine, fen));
+      const entry = fens.get(fen);
+      const { value, best } = await judge(engine, fen);
+      entry.value = value;
+      entry.best = best;
+      if (method === 'root') {
+        for (const uci of entry.played) {
+          entry.values.set(uci, uci === best ? value : (await judge(engine, fen, uci)).value);
+        }
+      }
       if (next % 5000 === 0) console.error(`mistakes: ${next} of ${todo.length} positions`);
     }
     await engine.quit();
@@ -127,13 +169,21 @@ async function main() {
   await Promise.all(Array.from({ length: jobs }, worker));
 
   const stats = new Map();
+  const listed = [];
   for (const m of moves) {
-    const before = fens.get(m.before);
-    const after = -fens.get(m.after);
+    const entry = fens.get(m.before);
+    const before = entry.value;
+    const after = method === 'root' ? entry.values.get(m.uci) : -fens.get(m.after).value;
     const loss = Math.max(0, before - after);
     // The average takes values within +-1000, as centipawn-loss figures do.
     const cap = (v) => Math.max(-1000, Math.min(1000, v));
     const averaged = Math.max(0, cap(before) - cap(after));
+    const behind = before <= -300 && before > -1000;
+    const level = before > -300 && before < 300;
+    if (loss >= 300) {
+      const where = behind ? 'behind' : level ? 'level' : 'other';
+      listed.push([m.label, m.opponent, where, before, after, m.uci, entry.best, m.before].join('\t'));
+    }
     // Per label, and per label and opponent: a level is behind most often
     // against a stronger opponent, who also sets it more problems.
     for (const key of [m.label, `${m.label}\t${m.opponent}`]) {
@@ -142,10 +192,10 @@ async function main() {
       s.n++;
       s.sum += averaged;
       if (loss >= 300) s.big++;
-      if (before <= -300 && before > -1000) {
+      if (behind) {
         s.behindN++;
         if (loss >= 300) s.behindBig++;
-      } else if (before > -300 && before < 300) {
+      } else if (level) {
         s.levelN++;
         if (loss >= 300) s.levelBig++;
       }
@@ -162,7 +212,8 @@ async function main() {
     });
   const pct = (a, b) => (b > 0 ? ((100 * a) / b).toFixed(1) + ' %' : '-');
   const lines = [
-    `Stockfish ${depth} plies, ${todo.length} positions, ${((Date.now() - started) / 1000).toFixed(0)} s`,
+    `Stockfish ${depth} plies, judged by ${method}, ${moves.length} moves from ${todo.length} positions, ` +
+      `${((Date.now() - started) / 1000).toFixed(0)} s`,
     '',
     '| label | moves judged | average loss (cp) | loses 300 cp or more | the same, in level positions | the same, 300 to 1000 cp behind (moves) |',
     '|---|---|---|---|---|---|',
@@ -187,6 +238,11 @@ async function main() {
   const table = lines.join('\n');
   console.log(table);
   fs.writeFileSync(path.join(dir, 'mistakes.md'), table + '\n');
+  // Every move that lost 300 cp or more, to look at.
+  fs.writeFileSync(
+    path.join(dir, 'mistakes-list.tsv'),
+    ['label\tagainst\twhere\tbefore\tafter\tplayed\tbest\tfen', ...listed].join('\n') + '\n',
+  );
 }
 
 main().catch((e) => {
