@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "declare/game_record.h"
 #include "declare/model.h"
 
 namespace ormedan {
@@ -21,10 +22,10 @@ struct LevelRow {
 };
 
 constexpr LevelRow kLevels[] = {
-    {LowestElo, 1250, 440, false},
-    {600, 991, 319, false},
-    {800, 762, 216, false},
-    {1000, 482, 116, false},
+    {LowestElo, 1066, 354, false},
+    {600, 841, 251, false},
+    {800, 637, 171, false},
+    {1000, 432, 104, false},
     {1200, 278, 68, false},
     {1290, 160, 42, false},
     {1340, 75, 24, true},
@@ -44,7 +45,8 @@ int OverlookWeight(const Position& before, const Position& after, int lastTo) {
   const int mover = std::abs(before.pieceValue[piece]);
   if (MoveCaptured(move) != 0) {
     const int victim = std::abs(before.pieceValue[MoveCaptured(move)]);
-    return victim >= mover ? 150 : 350;
+    // A king only ever takes a piece nobody guards: that is in plain sight.
+    return victim >= mover || mover == KingValue ? 150 : 350;
   }
   if (MovePromotion(move) != 0) return 200;
   if (after.checkingPiece != 0) return 500;
@@ -57,6 +59,9 @@ int OverlookWeight(const Position& before, const Position& after, int lastTo) {
   if (backward) weight += 400;
   return weight;
 }
+
+// Material (centipawns) down at which a level counts itself behind.
+constexpr int32_t BehindMaterial = 300;
 
 uint32_t Mix(uint32_t x) {
   x ^= x >> 16;
@@ -87,6 +92,10 @@ StrengthLevel LevelForElo(int elo) {
 void PlanStrength(Engine& e) {
   e.budget.level = e.settings.limitStrength ? LevelForElo(e.settings.elo) : StrengthLevel{};
   if (!e.budget.level.limited) return;
+  // A player who is a piece down looks harder at every move: losing
+  // should not make the level careless.
+  const int32_t own = SideToMove(e) == White ? e.GamePosition.material : -e.GamePosition.material;
+  if (own <= -BehindMaterial) e.budget.level.overlookPermille = e.budget.level.overlookPermille * 6 / 10;
   if (e.strengthSeed == 0) e.strengthSeed = 1 + e.rng.Below(0x7FFFFFFE);
   // The same position gives the same blind spots, at every depth of an
   // analysis and whenever the game comes back to it.

@@ -104,6 +104,29 @@ TEST(Strength, WhatIsOverlookedFirst) {
   EXPECT_GT(takeQueen, 0);
   EXPECT_LT(takeQueen * 3, backward) << takeQueen << " " << backward;
   EXPECT_GT(backward, 500);
+  // A king can only take what nobody guards: as plain as the queen above.
+  const int kingTakes = TimesOverlooked("4k3/8/8/8/8/8/3r4/4K3 w - - 0 1", "e1d2");
+  EXPECT_GT(kingTakes, 0);
+  EXPECT_LT(kingTakes, 300);
+}
+
+// A level a piece or more down in material overlooks less, whichever side
+// it plays; a level that is ahead or even plays as usual.
+TEST(Strength, BehindInMaterialALevelLooksHarder) {
+  auto chance = [](const char* fen) {
+    SearchRig r(fen);
+    r.e().Record.startSide = r.toMove;
+    r.e().settings.limitStrength = true;
+    r.e().settings.elo = 800;
+    PlanFixedDepth(r.e(), 4);
+    return r.e().budget.level.overlookPermille;
+  };
+  const int usual = LevelForElo(800).overlookPermille;
+  EXPECT_LT(chance("4k2r/8/8/8/8/8/8/4K3 w - - 0 1"), usual);
+  EXPECT_LT(chance("4k3/8/8/8/8/8/8/4K2R b - - 0 1"), usual);
+  EXPECT_EQ(chance("4k3/8/8/8/8/8/8/4K2R w - - 0 1"), usual);
+  EXPECT_EQ(chance("4k2r/8/8/8/8/8/8/4K3 b - - 0 1"), usual);
+  EXPECT_EQ(chance(kMiddleGame), usual);
 }
 
 }  // namespace
