@@ -26,7 +26,8 @@
 //         view, and the best move can "lose" 300 cp.
 // Positions more than 1000 cp behind are left out of the "behind" share,
 // where a clamped value could hide a loss. Writes DIR/mistakes.md, the
-// table, and DIR/mistakes-list.tsv, every move that lost 300 cp or more.
+// table, DIR/mistakes-counts.json, its raw counts, and
+// DIR/mistakes-list.tsv, every move that lost 300 cp or more.
 // Needs the npm packages of tests/clients (npm ci --prefix tests/clients)
 // and the Debian package stockfish.
 import { createRequire } from 'node:module';
@@ -215,29 +216,32 @@ async function main() {
     `Stockfish ${depth} plies, judged by ${method}, ${moves.length} moves from ${todo.length} positions, ` +
       `${((Date.now() - started) / 1000).toFixed(0)} s`,
     '',
-    '| label | moves judged | average loss (cp) | loses 300 cp or more | the same, in level positions | the same, 300 to 1000 cp behind (moves) |',
+    '| label | moves judged | average loss (cp) | loses 300 cp or more | the same, in level positions (moves) | the same, 300 to 1000 cp behind (moves) |',
     '|---|---|---|---|---|---|',
   ];
   for (const label of order) {
     const s = stats.get(label);
     lines.push(
-      `| ${label} | ${s.n} | ${(s.sum / s.n).toFixed(0)} | ${pct(s.big, s.n)} | ${pct(s.levelBig, s.levelN)} | ` +
+      `| ${label} | ${s.n} | ${(s.sum / s.n).toFixed(0)} | ${pct(s.big, s.n)} | ${pct(s.levelBig, s.levelN)} (${s.levelN}) | ` +
         `${pct(s.behindBig, s.behindN)} (${s.behindN}) |`,
     );
   }
-  lines.push('', '| label | against | moves judged | average loss (cp) | loses 300 cp or more | the same, in level positions | the same, 300 to 1000 cp behind (moves) |');
+  lines.push('', '| label | against | moves judged | average loss (cp) | loses 300 cp or more | the same, in level positions (moves) | the same, 300 to 1000 cp behind (moves) |');
   lines.push('|---|---|---|---|---|---|---|');
   for (const key of pairs) {
     const s = stats.get(key);
     const [label, opponent] = key.split('\t');
     lines.push(
-      `| ${label} | ${opponent} | ${s.n} | ${(s.sum / s.n).toFixed(0)} | ${pct(s.big, s.n)} | ${pct(s.levelBig, s.levelN)} | ` +
+      `| ${label} | ${opponent} | ${s.n} | ${(s.sum / s.n).toFixed(0)} | ${pct(s.big, s.n)} | ${pct(s.levelBig, s.levelN)} (${s.levelN}) | ` +
         `${pct(s.behindBig, s.behindN)} (${s.behindN}) |`,
     );
   }
   const table = lines.join('\n');
   console.log(table);
   fs.writeFileSync(path.join(dir, 'mistakes.md'), table + '\n');
+  // The raw counts, per label and per label and opponent, so that the
+  // tables of separate runs can be added up.
+  fs.writeFileSync(path.join(dir, 'mistakes-counts.json'), JSON.stringify(Object.fromEntries(stats), null, 1) + '\n');
   // Every move that lost 300 cp or more, to look at.
   fs.writeFileSync(
     path.join(dir, 'mistakes-list.tsv'),
