@@ -6,6 +6,7 @@
 //
 //   node tools/mistakes.mjs [--depth D] [--games N] [--jobs J] [--only NAMES]
 //                           [--judge root|pair] [DIR]
+//   node tools/mistakes.mjs --add COUNTS.json...   (the tables of several runs)
 //
 // DIR is the ladder's results folder (default build/ladder); every NAME.pgn
 // there is read (or only the matches NAMES, comma-separated), at most N
@@ -46,12 +47,17 @@ let jobs = 2;
 let dir = 'build/ladder';
 let only = null;
 let method = 'root';
+let add = null;
 for (let i = 0; i < args.length; i++) {
   if (args[i] === '--depth') depth = Number(args[++i]);
   else if (args[i] === '--games') maxGames = Number(args[++i]);
   else if (args[i] === '--jobs') jobs = Number(args[++i]);
   else if (args[i] === '--only') only = new Set(String(args[++i]).split(','));
   else if (args[i] === '--judge') method = String(args[++i]);
+  else if (args[i] === '--add') {
+    add = args.slice(i + 1);
+    break;
+  }
   else dir = args[i];
 }
 if (method !== 'root' && method !== 'pair') {
@@ -117,7 +123,47 @@ async function judge(engine, fen, move) {
   return { value, best };
 }
 
+// The tables, per label and per label and opponent, from the counts.
+function tables(stats, heading) {
+  const rank = (label) => (label === 'full' ? 1e9 : Number(label));
+  const order = [...stats.keys()].filter((k) => !k.includes('\t')).sort((a, b) => rank(a) - rank(b));
+  const pairs = [...stats.keys()]
+    .filter((k) => k.includes('\t'))
+    .sort((a, b) => {
+      const [la, oa] = a.split('\t');
+      const [lb, ob] = b.split('\t');
+      return rank(la) - rank(lb) || rank(oa) - rank(ob) || a.localeCompare(b);
+    });
+  const pct = (a, b) => (b > 0 ? ((100 * a) / b).toFixed(1) + ' %' : '-');
+  const row = (s) =>
+    `${s.n} | ${(s.sum / s.n).toFixed(0)} | ${pct(s.big, s.n)} | ${pct(s.levelBig, s.levelN)} (${s.levelN}) | ` +
+    `${pct(s.behindBig, s.behindN)} (${s.behindN}) |`;
+  const columns = 'moves judged | average loss (cp) | loses 300 cp or more | the same, in level positions (moves) | the same, 300 to 1000 cp behind (moves) |';
+  const lines = [heading, '', `| label | ${columns}`, '|---|---|---|---|---|---|'];
+  for (const label of order) lines.push(`| ${label} | ${row(stats.get(label))}`);
+  lines.push('', `| label | against | ${columns}`, '|---|---|---|---|---|---|---|');
+  for (const key of pairs) {
+    const [label, opponent] = key.split('\t');
+    lines.push(`| ${label} | ${opponent} | ${row(stats.get(key))}`);
+  }
+  return lines.join('\n');
+}
+
+// --add: the tables of several runs, from their mistakes-counts.json.
+function addUp(files) {
+  const stats = new Map();
+  for (const file of files) {
+    for (const [key, counts] of Object.entries(JSON.parse(fs.readFileSync(file, 'utf8')))) {
+      if (!stats.has(key)) stats.set(key, Object.fromEntries(Object.keys(counts).map((k) => [k, 0])));
+      const s = stats.get(key);
+      for (const [k, v] of Object.entries(counts)) s[k] += v;
+    }
+  }
+  console.log(tables(stats, `The counts of ${files.join(', ')}, added up`));
+}
+
 async function main() {
+  if (add) return addUp(add);
   const files = fs
     .readdirSync(dir)
     .filter((f) => f.endsWith('.pgn') && (!only || only.has(f.slice(0, -4))))
@@ -202,41 +248,11 @@ async function main() {
       }
     }
   }
-  const rank = (label) => (label === 'full' ? 1e9 : Number(label));
-  const order = [...stats.keys()].filter((k) => !k.includes('\t')).sort((a, b) => rank(a) - rank(b));
-  const pairs = [...stats.keys()]
-    .filter((k) => k.includes('\t'))
-    .sort((a, b) => {
-      const [la, oa] = a.split('\t');
-      const [lb, ob] = b.split('\t');
-      return rank(la) - rank(lb) || rank(oa) - rank(ob) || a.localeCompare(b);
-    });
-  const pct = (a, b) => (b > 0 ? ((100 * a) / b).toFixed(1) + ' %' : '-');
-  const lines = [
+  const table = tables(
+    stats,
     `Stockfish ${depth} plies, judged by ${method}, ${moves.length} moves from ${todo.length} positions, ` +
       `${((Date.now() - started) / 1000).toFixed(0)} s`,
-    '',
-    '| label | moves judged | average loss (cp) | loses 300 cp or more | the same, in level positions (moves) | the same, 300 to 1000 cp behind (moves) |',
-    '|---|---|---|---|---|---|',
-  ];
-  for (const label of order) {
-    const s = stats.get(label);
-    lines.push(
-      `| ${label} | ${s.n} | ${(s.sum / s.n).toFixed(0)} | ${pct(s.big, s.n)} | ${pct(s.levelBig, s.levelN)} (${s.levelN}) | ` +
-        `${pct(s.behindBig, s.behindN)} (${s.behindN}) |`,
-    );
-  }
-  lines.push('', '| label | against | moves judged | average loss (cp) | loses 300 cp or more | the same, in level positions (moves) | the same, 300 to 1000 cp behind (moves) |');
-  lines.push('|---|---|---|---|---|---|---|');
-  for (const key of pairs) {
-    const s = stats.get(key);
-    const [label, opponent] = key.split('\t');
-    lines.push(
-      `| ${label} | ${opponent} | ${s.n} | ${(s.sum / s.n).toFixed(0)} | ${pct(s.big, s.n)} | ${pct(s.levelBig, s.levelN)} (${s.levelN}) | ` +
-        `${pct(s.behindBig, s.behindN)} (${s.behindN}) |`,
-    );
-  }
-  const table = lines.join('\n');
+  );
   console.log(table);
   fs.writeFileSync(path.join(dir, 'mistakes.md'), table + '\n');
   // The raw counts, per label and per label and opponent, so that the
